@@ -1,0 +1,11 @@
+/* resource.cpp -- the texts of the string resources. */
+#include "app/resource.h"
+
+const wchar_t *RES_LoadString(int id)
+{
+    switch (id) {
+    case IDS_APP_TITLE: return L"Brevant by Halvorn Int. v.2.10";
+    case IDC_BREVANT: return L"BREVANT";
+    default: return nullptr;
+    }
+}

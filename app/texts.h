@@ -1,0 +1,106 @@
+/* texts.h -- every word the windows show, by number.
+ *
+ * Str holds one record of 85 texts per language and Lang selects the record in
+ * use; there is one record, English, and Lang stays 0. Windows read text k as
+ * Str[Lang].Text[k]; TXT(k) says the same. The TX_ names give the numbers.
+ */
+#pragma once
+
+constexpr int TEXT_COUNT = 85;
+
+struct Texts_t {
+    const wchar_t *Text[TEXT_COUNT];
+};
+
+extern const Texts_t Str[];
+extern int Lang;
+
+inline const wchar_t *TXT(int k) { return Str[Lang].Text[k]; }
+
+enum TextId : int {
+    TX_TITLE = 0,
+    TX_OK = 1,
+    TX_NO = 2,
+    TX_YES = 3,
+    TX_UNKNOWN = 4,
+    TX_CONFIG_UPLOAD = 5,
+    TX_READ = 6,
+    TX_READ_NAME = 7,
+    TX_PROGRAM = 8,
+    TX_FIND = 9,
+    TX_KALTRO = 10,
+    TX_COL_NO = 11,
+    TX_COL_ACTIVE = 12,
+    TX_COL_UBFREQ = 13,
+    TX_COL_BW = 14,
+    TX_COL_LEVEL = 15,
+    TX_SPECTRAL_INVERSION = 16,
+    TX_COL_STATIC = 17,
+    TX_COL_TPFREQ = 18,
+    TX_COL_TPPOL = 19,
+    TX_COL_INPUT = 20,
+    TX_COL_STATUS = 21,
+    TX_CONFIG_VERSION = 22,
+    TX_SW_VERSION = 23,
+    TX_IC_TEMPERATURE = 24,
+    TX_MODEL = 25,
+    TX_FW_VERSION = 26,
+    TX_INPUTS = 27,
+    TX_DCSS_PARAMETERS = 28,
+    TX_OUTPUT_VOLTAGE = 29,
+    TX_CONFIG_NAME = 30,
+    TX_ERR_OVERLAP = 31,
+    TX_ERR_DUPLICATE = 32,
+    TX_ERR_LEVEL = 33,
+    TX_ERR_TPFREQ = 34,
+    TX_ERR_BW = 35,
+    TX_ERR_BW_LBAND = 36,
+    TX_ERR_FREQ_LBAND = 37,
+    TX_UB_INACTIVE = 38,
+    TX_TRANSMISSION_ERROR = 39,
+    TX_NO_DEVICE = 40,
+    TX_WRONG_UB_QUANTITY = 41,
+    TX_CONFIGURATION_ERROR = 42,
+    TX_WRONG_FILE = 43,
+    TX_EMPTY_FILE = 44,
+    TX_NO_REPLY_KALTRO = 45,
+    TX_CANCEL = 46,
+    TX_NOT_FOUND = 47,
+    TX_EXIT = 48,
+    TX_REPEAT = 49,
+    TX_COM_PORT = 50,
+    TX_PROGRAMMER = 51,
+    TX_DCSS_DEVICE = 52,
+    TX_SELECT_MODEL = 53,
+    TX_EN50494PLUS = 54,
+    TX_NO_SN = 55,
+    TX_SERIAL_NUMBER = 56,
+    TX_LO_FREQUENCIES = 57,
+    TX_NUMBER_OF_UBS = 58,
+    TX_OUTPUT_PORT = 59,
+    TX_CHAIN_CONNECTION = 60,
+    TX_QUATTRO = 61,
+    TX_WIDE_BAND = 62,
+    TX_SW_UPGRADE_OK = 63,
+    TX_DCSS_SETTING_TITLE = 64,
+    TX_CONTINUE = 65,
+    TX_SERIAL_PORT = 66,
+    TX_DOWNLOAD_IN_PROGRESS = 67,
+    TX_UPLOAD_IN_PROGRESS = 68,
+    TX_UPLOAD_FINISHED = 69,
+    TX_CONFIG_UPGRADE_OK = 70,
+    TX_SOFTWARE_UPGRADE = 71,
+    TX_TRANSMISSION_STARTED = 72,
+    TX_VERIFICATION = 73,
+    TX_KALTRO_SETTINGS = 74,
+    TX_SEND_CFG_TITLE = 75,
+    TX_SEND_CFG_INFO = 76,
+    TX_FILE_EXISTS = 77,
+    TX_FILE_MESSAGE = 78,
+    TX_GET_DEVICE_TITLE = 79,
+    TX_WRONG_DEVICE = 80,
+    TX_LEGACY = 81,
+    TX_DCSS = 82,
+    TX_DCSS_LEGACY = 83,
+    TX_NO_MORE_SPACE = 84,
+};

@@ -1,0 +1,33 @@
+/* dcss.h -- the catalogue of the eleven dCSS device models.
+ *
+ * A model is named by its index, 0 to 10; -1 means no model is known. The
+ * device reports an ID byte that DCSS_ConvertModelID maps to an index. The
+ * group tests are membership tests on the index; -1 belongs to no group.
+ */
+#pragma once
+
+#include <cstdint>
+
+constexpr int DCSS_MODEL_COUNT = 11;
+
+extern const wchar_t *const DCSS[DCSS_MODEL_COUNT];
+
+/* Name of model Number, or nullptr for an index outside 0 .. 10. */
+const wchar_t *DCSS_GetModelName(std::int32_t Number);
+int DCSS_GetNumberOfModels();
+/* 1 for the two-satellite models 2, 6 and 8, else 0. */
+int DCSS_GetTwoSatelliteModel(std::int32_t Number);
+/* 32 when the current model (VelnorData.Model) is in the EN group, else 24. */
+int DCSS_GetUBNumber();
+/* Model index of a device ID, or -1 when no model has it. */
+std::int8_t DCSS_ConvertModelID(std::uint8_t Model);
+
+/* EN group: models 7, 8 and 10 (32 UBs, EN image, row-by-row programming). */
+bool DCSS_IsENGroup(int model);
+/* Chain-pair models 2, 3 and 9: their chain connection goes by output pairs
+ * when the inputs type is Wide Band. */
+bool DCSS_IsChainPairModel(int model);
+/* The device ID byte of a model, or -1 for an index outside 0 .. 10. */
+int DCSS_GetDeviceID(int model);
+/* Model index of a name, or -1. */
+int DCSS_FindModel(const wchar_t *name);
