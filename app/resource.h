@@ -4,8 +4,8 @@
 #pragma once
 
 /* String resources. */
-constexpr int IDS_APP_TITLE = 100; /* main window title */
-constexpr int IDC_BREVANT = 109;   /* window class name; also menu and accelerators */
+constexpr int IDS_APP_TITLE = 100;     /* main window title */
+constexpr int IDC_BREVANT = 109;       /* window class name; also menu and accelerators */
 const wchar_t *RES_LoadString(int id); /* the text of a string resource, or nullptr */
 
 /* Icons. */
@@ -38,4 +38,3 @@ constexpr int IDD_READOUT = 141;
 constexpr int IDD_GET_DEVICE = 143;
 constexpr int IDD_SERIAL_PORT = 145;
 constexpr int IDD_UB_CALCULATOR = 147;
-

@@ -82,7 +82,10 @@ const Texts_t Str[] = {{{
     /* 73 */ L"Verification...",
     /* 74 */ L"Kaltro Settings",
     /* 75 */ L"Send Cfg to Kaltro",
-    /* 76 */ L"This feature allows to send configuration to internal Kaltro memory for further dCSS device programming. By pressing PROGRAM button on Kaltro, dCSS device can be programmed (without use of laptop or tablet).",
+    /* 76 */
+    L"This feature allows to send configuration to internal Kaltro memory for further dCSS device "
+    L"programming. By pressing PROGRAM button on Kaltro, dCSS device can be programmed (without "
+    L"use of laptop or tablet).",
     /* 77 */ L"File exists!\nDo you want to overwrite it?",
     /* 78 */ L"File Message",
     /* 79 */ L"Get dCSS Device",

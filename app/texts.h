@@ -15,7 +15,10 @@ struct Texts_t {
 extern const Texts_t Str[];
 extern int Lang;
 
-inline const wchar_t *TXT(int k) { return Str[Lang].Text[k]; }
+inline const wchar_t *TXT(int k)
+{
+    return Str[Lang].Text[k];
+}
 
 enum TextId : int {
     TX_TITLE = 0,

@@ -16,42 +16,57 @@ static const std::uint8_t deviceIds[DCSS_MODEL_COUNT] = {
     0x47, 0x44, 0x4D, 0x4E, 0x50, 0x54, 0x51, 0x27, 0x28, 0x4F, 0x29,
 };
 
-static bool validIndex(std::int32_t n) { return n >= 0 && n < DCSS_MODEL_COUNT; }
+static bool validIndex(std::int32_t n)
+{
+    return n >= 0 && n < DCSS_MODEL_COUNT;
+}
 
 const wchar_t *DCSS_GetModelName(std::int32_t Number)
 {
     return validIndex(Number) ? DCSS[Number] : nullptr;
 }
 
-int DCSS_GetNumberOfModels() { return DCSS_MODEL_COUNT; }
+int DCSS_GetNumberOfModels()
+{
+    return DCSS_MODEL_COUNT;
+}
 
 int DCSS_GetTwoSatelliteModel(std::int32_t Number)
 {
     return (Number == 2 || Number == 6 || Number == 8) ? 1 : 0;
 }
 
-bool DCSS_IsENGroup(int model) { return model == 7 || model == 8 || model == 10; }
+bool DCSS_IsENGroup(int model)
+{
+    return model == 7 || model == 8 || model == 10;
+}
 
-bool DCSS_IsChainPairModel(int model) { return model == 2 || model == 3 || model == 9; }
+bool DCSS_IsChainPairModel(int model)
+{
+    return model == 2 || model == 3 || model == 9;
+}
 
-int DCSS_GetUBNumber() { return DCSS_IsENGroup(VelnorData.Model) ? 32 : 24; }
+int DCSS_GetUBNumber()
+{
+    return DCSS_IsENGroup(VelnorData.Model) ? 32 : 24;
+}
 
 std::int8_t DCSS_ConvertModelID(std::uint8_t Model)
 {
     for (int i = 0; i < DCSS_MODEL_COUNT; i++)
-        if (deviceIds[i] == Model)
-            return static_cast<std::int8_t>(i);
+        if (deviceIds[i] == Model) return static_cast<std::int8_t>(i);
     return -1;
 }
 
-int DCSS_GetDeviceID(int model) { return validIndex(model) ? deviceIds[model] : -1; }
+int DCSS_GetDeviceID(int model)
+{
+    return validIndex(model) ? deviceIds[model] : -1;
+}
 
 int DCSS_FindModel(const wchar_t *name)
 {
-    if (name == nullptr)
-        return -1;
+    if (name == nullptr) return -1;
     for (int i = 0; i < DCSS_MODEL_COUNT; i++)
-        if (std::wcscmp(DCSS[i], name) == 0)
-            return i;
+        if (std::wcscmp(DCSS[i], name) == 0) return i;
     return -1;
 }

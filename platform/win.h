@@ -181,10 +181,10 @@ enum class WinControl {
 };
 
 /* Control styles. */
-constexpr unsigned CS_TABSTOP = 0x1;   /* reached with the Tab key */
-constexpr unsigned CS_DISABLED = 0x2;  /* created disabled */
-constexpr unsigned CS_VSCROLL = 0x4;   /* the drop-down list has a scroll bar */
-constexpr unsigned CS_UPPERCASE = 0x8; /* typed letters become upper case */
+constexpr unsigned CS_TABSTOP = 0x1;    /* reached with the Tab key */
+constexpr unsigned CS_DISABLED = 0x2;   /* created disabled */
+constexpr unsigned CS_VSCROLL = 0x4;    /* the drop-down list has a scroll bar */
+constexpr unsigned CS_UPPERCASE = 0x8;  /* typed letters become upper case */
 constexpr unsigned CS_NOHSCROLL = 0x10; /* an edit field takes only what its width shows */
 
 /* Creates a child at client pixels x, y of size w x h. For a combo box h is
@@ -224,8 +224,8 @@ int WIN_ComboGetCount(HWND ctl);
 void WIN_ComboSetCurSel(HWND ctl, int index);
 int WIN_ComboGetCurSel(HWND ctl);
 int WIN_ComboGetItemText(HWND ctl, int index, wchar_t *buf, int max);
-void WIN_ComboLimitText(HWND ctl, int chars);   /* typed length of an editable box */
-void WIN_ComboSetMinVisible(HWND ctl, int items); /* items shown with the list open */
+void WIN_ComboLimitText(HWND ctl, int chars);       /* typed length of an editable box */
+void WIN_ComboSetMinVisible(HWND ctl, int items);   /* items shown with the list open */
 void WIN_ComboSetFieldHeight(HWND ctl, int pixels); /* height of the selection field */
 void WIN_ComboSetItemHeight(HWND ctl, int pixels);  /* height of a list item */
 
@@ -333,15 +333,15 @@ HWND WIN_ActiveDialog();
 bool WIN_TakeQuit(int *code);
 
 /* The user's actions, with the notifications they cause. */
-void WIN_UserClick(HWND ctl);                        /* button or check box */
-void WIN_UserSelect(HWND combo, int index);          /* CBN_SELCHANGE, CBN_SELENDOK */
-void WIN_UserType(HWND ctl, const wchar_t *text);    /* CBN_EDITCHANGE or EN_CHANGE */
-void WIN_UserLeave(HWND combo);                      /* CBN_KILLFOCUS */
+void WIN_UserClick(HWND ctl);                          /* button or check box */
+void WIN_UserSelect(HWND combo, int index);            /* CBN_SELCHANGE, CBN_SELENDOK */
+void WIN_UserType(HWND ctl, const wchar_t *text);      /* CBN_EDITCHANGE or EN_CHANGE */
+void WIN_UserLeave(HWND combo);                        /* CBN_KILLFOCUS */
 void WIN_UserScroll(HWND win, unsigned code, int pos); /* WM_VSCROLL */
-void WIN_UserWheel(HWND win, int distance);          /* WM_MOUSEWHEEL */
-void WIN_UserKey(HWND win, wchar_t key, bool alt);   /* a typed key, accelerators first */
-void WIN_UserClose(HWND win);                        /* the caption's close box */
-void WIN_UserClickBackground(HWND win);              /* WM_LBUTTONUP on the client area */
+void WIN_UserWheel(HWND win, int distance);            /* WM_MOUSEWHEEL */
+void WIN_UserKey(HWND win, wchar_t key, bool alt);     /* a typed key, accelerators first */
+void WIN_UserClose(HWND win);                          /* the caption's close box */
+void WIN_UserClickBackground(HWND win);                /* WM_LBUTTONUP on the client area */
 
 /* Answers for the next boxes, in order; while any is queued no box is shown. */
 void WIN_QueueMessageBoxAnswer(int answer);

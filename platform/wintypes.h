@@ -15,9 +15,18 @@ constexpr COLORREF RGB(int r, int g, int b)
 {
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
-constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int GetRValue(COLORREF c)
+{
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GetGValue(COLORREF c)
+{
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int GetBValue(COLORREF c)
+{
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 /* Opaque handles. A window handle names a top-level window, a dialog or a
  * child control; a drawing context draws into a window's backing surface. */
@@ -39,8 +48,14 @@ constexpr WPARAM MAKEWPARAM(unsigned lo, unsigned hi)
 {
     return static_cast<WPARAM>((lo & 0xFFFFu) | ((hi & 0xFFFFu) << 16));
 }
-constexpr unsigned LOWORD(WPARAM w) { return static_cast<unsigned>(w & 0xFFFFu); }
-constexpr unsigned HIWORD(WPARAM w) { return static_cast<unsigned>((w >> 16) & 0xFFFFu); }
+constexpr unsigned LOWORD(WPARAM w)
+{
+    return static_cast<unsigned>(w & 0xFFFFu);
+}
+constexpr unsigned HIWORD(WPARAM w)
+{
+    return static_cast<unsigned>((w >> 16) & 0xFFFFu);
+}
 /* The signed high word, as scroll positions and wheel distances are given. */
 constexpr int GET_HIWORD_SIGNED(WPARAM w)
 {

@@ -1,0 +1,76 @@
+/* velnor.cpp -- the shared UB table, device record and per-UB status, their
+ * defaults and the ordering of rows by frequency. */
+#include "config/velnor.h"
+
+#include "app/texts.h"
+#include "dialogs/dcss.h"
+
+#include <cwchar>
+
+VelnorCfg_t VelnorCfg[MAX_UB];
+VelnorData_t VelnorData;
+wchar_t ErrorText[MAX_UB][ERROR_TEXT_LEN];
+COLORREF BoxColor[MAX_UB];
+std::int32_t ConfigOK = 1;
+
+void MAIN_InitStruct()
+{
+    const std::int8_t model = VelnorData.Model;
+    VelnorData = VelnorData_t{};
+    VelnorData.Model = model;
+
+    const int n = DCSS_GetUBNumber();
+    VelnorData.UBNumber = static_cast<std::int8_t>(n);
+    const bool en = DCSS_IsENGroup(model);
+
+    for (int i = 0; i < n; i++) {
+        VelnorCfg_t &row = VelnorCfg[i];
+        row.Active = 1;
+        row.UBNo = static_cast<std::uint8_t>(i);
+        /* the centres of n equal slots of the 950 to 2150 MHz band */
+        row.UBFreq =
+            static_cast<std::uint16_t>(950 + (1200 * i) / n + static_cast<int>(600.0 / n + 0.5));
+        row.UBFreqDec = 0;
+        row.BW = (n >= 25 && n <= 32) ? 36 : 46;
+        row.AGCVal = en ? -22 : -21;
+        row.StaticMode = 0;
+        row.ConvFreq = 10750;
+        row.ConvPol = 'V';
+        row.Feed = 0;
+        row.SpectralInversion = 0;
+        BoxColor[i] = BOX_GREEN;
+        std::wcsncpy(ErrorText[i], TXT(TX_OK), ERROR_TEXT_LEN - 1);
+        ErrorText[i][ERROR_TEXT_LEN - 1] = L'\0';
+    }
+}
+
+void BREVCFG_quickSort(VelnorCfg_t *table, std::int32_t left, std::int32_t right)
+{
+    std::int32_t i = left;
+    std::int32_t j = right;
+    const std::uint16_t pivot = table[left + (right - left) / 2].UBFreq;
+
+    while (i <= j) {
+        while (table[i].UBFreq < pivot)
+            i++;
+        while (table[j].UBFreq > pivot)
+            j--;
+        if (i <= j) {
+            const VelnorCfg_t tmp = table[i];
+            table[i] = table[j];
+            table[j] = tmp;
+            i++;
+            j--;
+        }
+    }
+    if (left < j) BREVCFG_quickSort(table, left, j);
+    if (i < right) BREVCFG_quickSort(table, i, right);
+}
+
+int MAIN_FindRow(int u)
+{
+    const int n = VelnorData.UBNumber;
+    for (int r = 0; r < n && r < MAX_UB; r++)
+        if (VelnorCfg[r].UBNo == u) return r;
+    return -1;
+}
