@@ -1,0 +1,75 @@
+/* rowdata.cpp -- between the UB table and the rows on the screen: shows a
+ * record in its row's controls, and runs the validation with the drawing of
+ * every status box.
+ *
+ * No state of its own. It writes a record only to replace a ConvFreq of 0
+ * with 10750 when the record is shown.
+ */
+#include "app/ubtable.h"
+
+#include "config/validate.h"
+#include "dialogs/dcss.h"
+#include "platform/win.h"
+
+/* Selects entry index of a list, or no entry when the list has none there. */
+static void selectEntry(HWND list, int index, int count)
+{
+    WIN_ComboSetCurSel(list, (index >= 0 && index < count) ? index : -1);
+}
+
+static int polarityEntry(char pol)
+{
+    switch (pol) {
+    case 'V': return 0;
+    case 'H': return 1;
+    case 'R': return 2;
+    case 'L': return 3;
+    default: return -1;
+    }
+}
+
+void MAIN_DataUpdate(int Index)
+{
+    if (Index < 0 || Index >= VelnorData.UBNumber || Index >= MAX_UB) return;
+    VelnorCfg_t &rec = VelnorCfg[Index];
+    const int u = rec.UBNo;
+    /* a record numbered outside the table has no row to show it in */
+    if (u >= MAX_UB || !hActive[u]) return;
+
+    const bool en = DCSS_IsENGroup(VelnorData.Model);
+    const int bwCount = (en ? 80 : 82) - 24 + 1;
+    const int levelFirst = en ? -29 : -40;
+    const int levelCount = (en ? -22 : -20) - levelFirst + 1;
+
+    WIN_SetCheck(hActive[u], rec.Active == 1);
+    selectEntry(hUBFreq[u], rec.UBFreq - 950, 2150 - 950 + 1);
+    selectEntry(hBW[u], rec.BW - 24, bwCount);
+    selectEntry(hLevel[u], rec.AGCVal - levelFirst, levelCount);
+    WIN_SetCheck(hMode[u], rec.StaticMode == 1);
+    if (rec.ConvFreq == 0) rec.ConvFreq = 10750;
+    selectEntry(hConvFreq[u], rec.ConvFreq - 10700, 12750 - 10700 + 1);
+    const int pol = polarityEntry(rec.ConvPol);
+    if (pol >= 0) WIN_ComboSetCurSel(hConvPol[u], pol);
+    selectEntry(hFeed[u], rec.Feed, 8);
+
+    const bool active = rec.Active == 1;
+    const bool tp = active && rec.StaticMode == 1;
+    for (HWND h : {hUBFreq[u], hBW[u], hLevel[u], hMode[u]})
+        WIN_EnableWindow(h, active);
+    WIN_EnableWindow(hConvFreq[u], tp);
+    WIN_EnableWindow(hConvPol[u], tp);
+    WIN_EnableWindow(hFeed[u], tp && DCSS_GetTwoSatelliteModel(VelnorData.Model) == 1);
+}
+
+void MAIN_CheckCompatibility(HDC hdc)
+{
+    /* the status texts are drawn in their own font, whatever hdc carries */
+    static HFONT statusFont = WIN_CreateFont(16, 6, FW_MEDIUM, L"Arial");
+    HFONT old = WIN_SelectFont(hdc, statusFont);
+
+    MAIN_ValidateTable();
+    for (int k = 0; k < VelnorData.UBNumber && k < MAX_UB; k++)
+        MAIN_RefreshErrorBoxes(hdc, k);
+
+    WIN_SelectFont(hdc, old);
+}

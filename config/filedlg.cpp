@@ -1,0 +1,57 @@
+/* filedlg.cpp -- the file dialogs in front of the configuration text file and
+ * the binary files: pick a name, then call the plain file functions.
+ *
+ * No state. Must not format, parse or write anything itself.
+ */
+#include "config/filedlg.h"
+
+#include "app/texts.h"
+#include "config/cfgfile.h"
+#include "config/fileio.h"
+#include "platform/win.h"
+
+/* Room for BREVCFG_NAME_MAX characters in UTF-8 and the ending NUL. */
+constexpr int NAME_BYTES = BREVCFG_NAME_MAX * 4 + 1;
+
+static bool askName(HWND owner, const wchar_t *filter, const wchar_t *pattern, const wchar_t *ext,
+                    bool save, char *path, int pathMax)
+{
+    WIN_FileDialog fd{owner, filter, pattern, ext, path, pathMax};
+    path[0] = '\0';
+    return save ? WIN_GetSaveFileName(&fd) : WIN_GetOpenFileName(&fd);
+}
+
+void BREVCFG_WriteFile(HWND owner, VelnorCfg_t *table, int MaxUB)
+{
+    char path[NAME_BYTES];
+    if (!askName(owner, L"Text", L"*.txt", L"txt", true, path, NAME_BYTES)) return;
+
+    if (BREVCFG_SaveConfigFile(path, table, MaxUB, BREVCFG_CREATE_NEW) != BREVCFG_FILE_EXISTS)
+        return;
+    /* the question box has no owner window */
+    if (WIN_MessageBox(nullptr, TXT(TX_FILE_EXISTS), TXT(TX_FILE_MESSAGE),
+                       MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    BREVCFG_SaveConfigFile(path, table, MaxUB, BREVCFG_REPLACE);
+}
+
+void BREVCFG_ReadConfigFile(HWND owner, VelnorCfg_t *table, int MaxUB)
+{
+    char path[NAME_BYTES];
+    if (!askName(owner, L"Text", L"*.txt", L"txt", false, path, NAME_BYTES)) return;
+    BREVCFG_LoadConfigFile(path, table, MaxUB);
+}
+
+int BREVCFG_ReadFile(HWND owner, unsigned char **buffer, int *size)
+{
+    char path[NAME_BYTES];
+    *size = 0;
+    *buffer = nullptr;
+    if (!askName(owner, L"Binary", L"*.bin", L"bin", false, path, NAME_BYTES)) return 1;
+    return BREVCFG_LoadWholeFile(path, buffer, size) == 0 ? 0 : 1;
+}
+
+bool BREVCFG_AskBinaryName(HWND owner, char *path, int pathMax)
+{
+    return askName(owner, L"Binary", L"*.bin", L"bin", true, path, pathMax);
+}
