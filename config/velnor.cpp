@@ -46,9 +46,13 @@ void MAIN_InitStruct()
 
 void BREVCFG_quickSort(VelnorCfg_t *table, std::int32_t left, std::int32_t right)
 {
+    /* A range of one row or none is sorted already; the procedure below
+     * would leave it unchanged too, but without reading a pivot. */
+    if (table == nullptr || left >= right) return;
     std::int32_t i = left;
     std::int32_t j = right;
-    const std::uint16_t pivot = table[left + (right - left) / 2].UBFreq;
+    const std::uint16_t pivot =
+        table[static_cast<std::int32_t>((static_cast<std::int64_t>(left) + right) / 2)].UBFreq;
 
     while (i <= j) {
         while (table[i].UBFreq < pivot)
