@@ -180,7 +180,9 @@ int BREVCFG_LoadWholeFile(const char *path, unsigned char **buf, int *size)
     *size = 0;
     if (path == nullptr) return 1;
 
-    FdGuard f(open(path, O_RDONLY | O_CLOEXEC));
+    /* without blocking, so that a named pipe reads as an empty file instead
+     * of waiting for a writer */
+    FdGuard f(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (f.fd < 0) return 1;
     struct stat st;
     if (fstat(f.fd, &st) != 0 || st.st_size < 0 || st.st_size > INT32_MAX) return 1;
