@@ -1,0 +1,37 @@
+/* rs232os.h -- the operating-system calls of the serial port, as a table.
+ *
+ * The port module makes every system call through this table, so a test can
+ * put a failing call in place where no real device could be made to fail
+ * (a line setting refused, a read error). The table speaks in plain ints and
+ * byte buffers; the terminal settings stay inside the port module.
+ */
+#pragma once
+
+#include <cstddef>
+#include <sys/types.h>
+
+struct RS232_OsCalls {
+    /* Opens path for reading and writing, non-blocking, not as the
+     * controlling terminal. The descriptor, or -1. */
+    int (*OpenDevice)(const char *path);
+    /* Exclusive use: no further opens of the terminal, and an advisory lock
+     * that a second program fails to take. 0, or -1 when in use. */
+    int (*LockDevice)(int fd);
+    /* Raw 115200 8N1 without flow control, settings read back, pending bytes
+     * discarded. 0, or -1. */
+    int (*SetLine)(int fd);
+    /* Lowers DTR and RTS. 0, or -1 (ignored: not every terminal has them). */
+    int (*ClearModemLines)(int fd);
+    /* Waits up to timeoutUs microseconds until fd can be read (events =
+     * POLLIN) or written (POLLOUT). 1 ready, 0 timed out, -1 error or hang-up. */
+    int (*Wait)(int fd, short events, long timeoutUs);
+    ssize_t (*Read)(int fd, void *buf, std::size_t len);
+    ssize_t (*Write)(int fd, const void *buf, std::size_t len);
+    /* Puts back the settings found at SetLine and closes. */
+    int (*CloseDevice)(int fd);
+};
+
+/* The calls in use; tests may change entries and must put them back. */
+RS232_OsCalls *RS232_GetOsCalls();
+/* The real system calls. */
+const RS232_OsCalls &RS232_DefaultOsCalls();

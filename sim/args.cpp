@@ -1,0 +1,99 @@
+/* args.cpp -- the simulator's command line.
+ *
+ * No state: it fills the caller's SIM_Options. Options take their value as
+ * the next word or after "=" (--nak 2, --nak=2).
+ */
+#include "sim/sim.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+/* The value of option name, from "--name=value" or the next word. */
+static const char *value(int argc, char **argv, int *i, const char *name)
+{
+    std::size_t n = std::strlen(name);
+    const char *a = argv[*i];
+    if (std::strncmp(a, name, n) != 0) return nullptr;
+    if (a[n] == '=') return a + n + 1;
+    if (a[n] != '\0' || *i + 1 >= argc) return nullptr;
+    return argv[++*i];
+}
+
+static bool number(const char *v, int lo, int hi, int *out)
+{
+    char *end = nullptr;
+    long n = std::strtol(v, &end, 0);
+    if (end == v || *end != '\0' || n < lo || n > hi) return false;
+    *out = static_cast<int>(n);
+    return true;
+}
+
+static bool text(const char *v, char *out, std::size_t len)
+{
+    return std::snprintf(out, len, "%s", v) < static_cast<int>(len);
+}
+
+int SIM_ParseArgs(int argc, char **argv, SIM_Options *o, char *err, std::size_t errLen)
+{
+    struct Flag {
+        const char *name;
+        bool *target;
+    } flags[] = {{"--silent", &o->silent}, {"--no-device", &o->noDevice},
+                 {"--split", &o->split},   {"--nul", &o->nul},
+                 {"--noise", &o->noise},   {"--line-rate", &o->lineRate}};
+    struct Number {
+        const char *name;
+        int *target;
+        int lo, hi;
+    } numbers[] = {{"--port", &o->port, 1, 1024},
+                   {"--nak", &o->nak, 0, 1000},
+                   {"--can-at", &o->canAt, 1, 1 << 20},
+                   {"--stop-after", &o->stopAfter, 0, 1 << 30},
+                   {"--no-space", &o->noSpace, 0, 32},
+                   {"--ubs", &o->ubs, 0, 255},
+                   {"--id", &o->id, 0, 255},
+                   {"--power-delay", &o->powerDelayMs, 0, 60000},
+                   {"--reply-delay", &o->replyDelayMs, 0, 60000},
+                   {"--voltage", &o->voltage, 0, 15}};
+    struct Text {
+        const char *name;
+        char *target;
+        std::size_t len;
+    } texts[] = {{"--model", o->model, sizeof o->model},
+                 {"--store", o->store, sizeof o->store},
+                 {"--state", o->state, sizeof o->state},
+                 {"--log", o->log, sizeof o->log}};
+
+    for (int i = 1; i < argc; i++) {
+        bool known = false;
+        for (auto &f : flags)
+            if (std::strcmp(argv[i], f.name) == 0) *f.target = known = true;
+        for (auto &n : numbers) {
+            if (known) break;
+            const char *v = value(argc, argv, &i, n.name);
+            if (!v) continue;
+            if (!number(v, n.lo, n.hi, n.target))
+                return std::snprintf(err, errLen, "%s: bad number %s", n.name, v), 1;
+            known = true;
+        }
+        for (auto &t : texts) {
+            if (known) break;
+            const char *v = value(argc, argv, &i, t.name);
+            if (!v) continue;
+            if (!text(v, t.target, t.len))
+                return std::snprintf(err, errLen, "%s: too long", t.name), 1;
+            known = true;
+        }
+        const char *v = known ? nullptr : value(argc, argv, &i, "--refuse");
+        if (v) {
+            if (o->refuseCount == SIM_REFUSE_MAX ||
+                !text(v, o->refuse[o->refuseCount], SIM_VERB_LEN))
+                return std::snprintf(err, errLen, "--refuse: too many or too long"), 1;
+            o->refuseCount++;
+            known = true;
+        }
+        if (!known) return std::snprintf(err, errLen, "unknown option %s", argv[i]), 1;
+    }
+    return 0;
+}
