@@ -1,0 +1,35 @@
+/* readout.h -- "Configuration upload": the modal dialog that reads the UB
+ * table stored in the connected dCSS device back into VelnorCfg, one band
+ * per tick of timer 6, with a progress bar and a percentage.
+ *
+ * The dialog checks that the Kaltro answers and that the device is the model
+ * chosen in the main window before it reads anything. Band k goes into the
+ * row whose UBNo is k. The caller shows and validates the rows afterwards,
+ * whatever the dialog's result.
+ */
+#pragma once
+
+#include "config/velnor.h"
+#include "link/dialogs/display.h"
+#include "platform/win.h"
+
+/* Template 141: 200 x 80 dialog units, 9 pt, the Cancel button (id 2). */
+extern const WIN_DlgTemplate CONFIGREADOUT_Template;
+
+/* The dialog procedure. Result 1 after a complete read-out; otherwise the id
+ * of the button that closed it (2 for Cancel). */
+INT_PTR ConfigReadOut(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+
+/* The dialog's drawing: status text (nullptr redraws the kept one) and
+ * percentage. */
+void CONFIGREADOUT_DisplayText(HDC hdc, const wchar_t *text, COLORREF color);
+void CONFIGREADOUT_DisplayPercents(HDC hdc, unsigned percent);
+
+/* Puts rows 0 .. n - 1 of table in ascending UBNo order, rows of equal UBNo
+ * in their present order; no value changes. */
+void CONFIGREADOUT_OrderRows(VelnorCfg_t *table, int n);
+
+/* What the dialog shows (for the tests), and the bands of the last read-out
+ * that got no complete reply. */
+const Display_t *CONFIGREADOUT_GetDisplay();
+int CONFIGREADOUT_GetMissing();
