@@ -13,8 +13,14 @@
  *   that surface without asking its procedure. WM_PAINT is sent when the
  *   window is first shown, after WIN_InvalidateRect, after a resize and after
  *   WIN_ScrollWindow; WIN_BeginPaint clears the surface to the window's
- *   background colour first. A drawing context from WIN_GetDC draws onto the
- *   same surface at any time, and what it draws shows at once.
+ *   background colour first. After WIN_ScrollWindow only the uncovered strip
+ *   waits for repainting: WIN_BeginPaint then clears that strip alone and the
+ *   context draws only into it, so a procedure may simply paint everything.
+ *   A procedure that ignores WM_PAINT gets the waiting part cleared. A drawing
+ *   context from WIN_GetDC draws onto the same surface at any time, and what
+ *   it draws shows at once (at the latest when it is released). A new context
+ *   draws with the desktop's system font, 16 pixels high and bold, black text
+ *   on an opaque white background, until the procedure selects others.
  *
  *   Timers repeat every period until killed; setting a timer that runs
  *   restarts it with the new period. A tick arrives only while a message loop
@@ -24,8 +30,24 @@
  *   Window sizes given to WIN_CreateWindow are outer sizes, caption, frame and
  *   menu included, as the window would have on the original desktop; the
  *   layer subtracts fixed frame metrics to find the client area, and
- *   WIN_GetWindowSize adds them back. Positions of child controls are client
- *   pixels; dialog templates are in dialog units of the template's font.
+ *   WIN_GetWindowSize adds them back. The metrics, in pixels:
+ *     sizable window (WS_SIZABLE)   8 at left, right and bottom, 31 at the top
+ *     any other window, and dialogs 3 at left, right and bottom, 26 at the top
+ *     a menu bar                    20 more at the top
+ *     a vertical scroll bar         17 more at the right
+ *   So a sizable window of 1091 x 515 with menu and scroll bar has a client
+ *   area of 1058 x 456 and reports 1091 x 515; a fixed one of 320 x 210
+ *   without menu has 314 x 181. Positions of child controls are client
+ *   pixels; dialog templates are in dialog units of the template's font
+ *   ("Liberation Sans" of the template's size in points at 96 dots per inch;
+ *   8 points give base units of 6 x 12 pixels, 9 points 7 x 14).
+ *
+ *   Defaults of the original desktop that the layer performs itself, since a
+ *   procedure's result is not examined except where said: the close box of a
+ *   top-level window sends WM_CLOSE and then destroys the window (with
+ *   WM_DESTROY); an accelerator sends WM_COMMAND with its command in the low
+ *   word, 1 in the high word and no control; a menu item sends its command
+ *   with 0 in the high word and no control.
  *
  *   Only this layer includes Qt. Handles stay valid as values for the life of
  *   the process: using the handle of a destroyed window does nothing.
@@ -333,24 +355,36 @@ HWND WIN_ActiveDialog();
 bool WIN_TakeQuit(int *code);
 
 /* The user's actions, with the notifications they cause. */
-void WIN_UserClick(HWND ctl);                          /* button or check box */
-void WIN_UserSelect(HWND combo, int index);            /* CBN_SELCHANGE, CBN_SELENDOK */
-void WIN_UserType(HWND ctl, const wchar_t *text);      /* CBN_EDITCHANGE or EN_CHANGE */
-void WIN_UserLeave(HWND combo);                        /* CBN_KILLFOCUS */
-void WIN_UserScroll(HWND win, unsigned code, int pos); /* WM_VSCROLL */
-void WIN_UserWheel(HWND win, int distance);            /* WM_MOUSEWHEEL */
-void WIN_UserKey(HWND win, wchar_t key, bool alt);     /* a typed key, accelerators first */
-void WIN_UserClose(HWND win);                          /* the caption's close box */
-void WIN_UserClickBackground(HWND win);                /* WM_LBUTTONUP on the client area */
+void WIN_UserClick(HWND ctl);               /* button or check box */
+void WIN_UserSelect(HWND combo, int index); /* CBN_SELCHANGE, CBN_SELENDOK */
+/* Selects the whole field and types text over it, one key at a time, so one
+ * CBN_EDITCHANGE or EN_CHANGE per key (one for an empty text, which clears). */
+void WIN_UserType(HWND ctl, const wchar_t *text);
+void WIN_UserLeave(HWND combo); /* CBN_KILLFOCUS */
+/* Uses the scroll bar: a click on an arrow or page area gives its request
+ * code and SB_ENDSCROLL; SB_THUMBTRACK drags the thumb to pos and holds it;
+ * SB_THUMBPOSITION drags it to pos and lets go, which gives SB_THUMBPOSITION
+ * and SB_ENDSCROLL. Other codes are sent as they are. */
+void WIN_UserScroll(HWND win, unsigned code, int pos);
+void WIN_UserWheel(HWND win, int distance);        /* WM_MOUSEWHEEL */
+void WIN_UserKey(HWND win, wchar_t key, bool alt); /* a typed key, accelerators first */
+void WIN_UserClose(HWND win);                      /* the caption's close box */
+void WIN_UserClickBackground(HWND win);            /* WM_LBUTTONUP on the client area */
+/* Chooses the menu item with this command; false when the window has none. */
+bool WIN_UserMenu(HWND win, int command);
 
 /* Answers for the next boxes, in order; while any is queued no box is shown. */
 void WIN_QueueMessageBoxAnswer(int answer);
-void WIN_QueueFileName(const char *path); /* nullptr: the user cancels */
+/* nullptr: the user cancels. A save dialog adds the default extension to a
+ * queued name without one, as it does to a typed name. */
+void WIN_QueueFileName(const char *path);
 /* The text of the last message box shown or answered, empty at first. */
 const wchar_t *WIN_LastMessageBoxText();
-/* Saves the window, frame excluded, as a PNG file; true on success. */
+/* Saves the window, caption and border excluded (menu bar, client area with
+ * its controls, and scroll bar included), as a PNG file; true on success. */
 bool WIN_SaveImage(HWND win, const char *path);
-/* The colour of one pixel of a window's backing surface. */
+/* The colour of one pixel of a window's backing surface (client pixels);
+ * 0xFFFFFFFF outside it. Child controls are not on the surface. */
 COLORREF WIN_GetPixel(HWND win, int x, int y);
 /* Client position of a child control. */
 void WIN_GetControlRect(HWND ctl, int *x, int *y, int *w, int *h);

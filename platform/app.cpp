@@ -1,0 +1,235 @@
+/* app.cpp -- the application object, message loops, quitting, blocking
+ * sleeps, window timers, and the keys every window shares: accelerators, and
+ * Escape and Enter in dialogs.
+ *
+ * State: the Qt application (made once, kept for the process), the running
+ * message loops, a quit posted while none ran, the timers by (window, id),
+ * and the time scale of the tests. Windows themselves live in window.cpp.
+ */
+#include "platform/winqt.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QPalette>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include <chrono>
+#include <thread>
+
+using namespace winqt;
+
+namespace
+{
+
+/* Fusion everywhere, whatever the desktop's theme, so that the controls have
+ * the same sizes on every machine; drop-down lists open below their box. */
+class LayerStyle : public QProxyStyle
+{
+  public:
+    LayerStyle() : QProxyStyle(QStyleFactory::create("Fusion")) {}
+    int styleHint(StyleHint hint, const QStyleOption *opt, const QWidget *w,
+                  QStyleHintReturn *ret) const override
+    {
+        if (hint == SH_ComboBox_Popup) return 0;
+        return QProxyStyle::styleHint(hint, opt, w, ret);
+    }
+};
+
+struct Timer {
+    HWND win;
+    unsigned id;
+    QTimer *timer;
+};
+
+/* Turns key presses into accelerator commands and dialog commands before
+ * the focused control sees them. */
+class KeyFilter : public QObject
+{
+  protected:
+    bool eventFilter(QObject *obj, QEvent *e) override;
+};
+
+int appArgc = 1;
+char appName[] = "brevant";
+char *defaultArgv[] = {appName, nullptr};
+
+std::vector<QEventLoop *> *loops;
+bool quitPending;
+int quitCode;
+std::vector<Timer> *timers;
+double scale = 1.0;
+
+} // namespace
+
+/* An accelerator matches the key typed, by character; Shift is ignored since
+ * '?' needs it on most layouts. */
+static bool acceleratorKey(WinWindow *top, QKeyEvent *k)
+{
+    bool alt = k->modifiers() & Qt::AltModifier;
+    for (const WIN_Accel &a : top->accels) {
+        if (a.alt != alt) continue;
+        int want = a.key;
+        if (want >= 'a' && want <= 'z') want -= 'a' - 'A';
+        bool match = k->key() == want || (!k->text().isEmpty() && k->text()[0] == QChar(a.key));
+        if (!match) continue;
+        send(handle(top), WM_COMMAND, MAKEWPARAM(a.command, 1), 0);
+        return true;
+    }
+    return false;
+}
+
+bool KeyFilter::eventFilter(QObject *obj, QEvent *e)
+{
+    if (e->type() != QEvent::KeyPress || !obj->isWidgetType()) return false;
+    WinWindow *top = liveTop(boundHandle(static_cast<QWidget *>(obj)->window()));
+    if (!top) return false;
+    auto *k = static_cast<QKeyEvent *>(e);
+    if (acceleratorKey(top, k)) return true;
+    return top->kind == Kind::Dialog && dialogKey(top, k->key());
+}
+
+/* ---- Application ---------------------------------------------------------- */
+
+int WIN_Init(int argc, char **argv)
+{
+    if (QApplication::instance()) return 0;
+    if (argc > 0 && argv) appArgc = argc;
+    new QApplication(appArgc, argc > 0 && argv ? argv : defaultArgv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setStyle(new LayerStyle);
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    QFont font("Liberation Sans");
+    font.setPixelSize(12); /* the desktop's menu and message font, 9 points */
+    QApplication::setFont(font);
+    qApp->installEventFilter(new KeyFilter);
+    loops = new std::vector<QEventLoop *>;
+    timers = new std::vector<Timer>;
+    return 0;
+}
+
+int WIN_MessageLoop()
+{
+    WIN_Init(0, nullptr);
+    if (quitPending) {
+        quitPending = false;
+        return quitCode;
+    }
+    QEventLoop loop;
+    loops->push_back(&loop);
+    int code = loop.exec();
+    loops->pop_back();
+    return code;
+}
+
+void WIN_PostQuitMessage(int code)
+{
+    if (loops && !loops->empty()) {
+        loops->back()->exit(code);
+        return;
+    }
+    quitPending = true;
+    quitCode = code;
+}
+
+bool WIN_TakeQuit(int *code)
+{
+    if (!quitPending) return false;
+    quitPending = false;
+    if (code) *code = quitCode;
+    return true;
+}
+
+void WIN_Sleep(unsigned ms)
+{
+    /* What was drawn or changed before the pause is shown first, as the
+     * original desktop shows it at once. */
+    flushPending();
+    auto wait = std::chrono::duration<double, std::milli>(ms * scale);
+    std::this_thread::sleep_for(wait);
+}
+
+/* ---- Timers ------------------------------------------------------------------ */
+
+static int scaledPeriod(unsigned ms)
+{
+    double p = ms * scale;
+    return p < 0.5 ? 0 : static_cast<int>(p + 0.5);
+}
+
+void WIN_SetTimer(HWND h, unsigned id, unsigned ms)
+{
+    if (!live(h)) return;
+    for (Timer &t : *timers) {
+        if (t.win == h && t.id == id) {
+            t.timer->start(scaledPeriod(ms));
+            return;
+        }
+    }
+    auto *timer = new QTimer(qApp);
+    timer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer, &QTimer::timeout, [h, id, timer] {
+        if (live(h))
+            send(h, WM_TIMER, id, 0);
+        else
+            timer->stop();
+    });
+    timers->push_back({h, id, timer});
+    timer->start(scaledPeriod(ms));
+}
+
+void WIN_KillTimer(HWND h, unsigned id)
+{
+    if (!timers) return;
+    for (Timer &t : *timers)
+        if (t.win == h && t.id == id) t.timer->stop();
+}
+
+void winqt::killTimersOf(HWND h)
+{
+    if (!timers) return;
+    for (Timer &t : *timers)
+        if (t.win == h) t.timer->stop();
+}
+
+/* ---- Test support: time and the loop ------------------------------------------ */
+
+void WIN_SetTimeScale(double factor)
+{
+    scale = factor > 0 ? factor : 1.0;
+}
+
+void WIN_ProcessEvents(int ms)
+{
+    WIN_Init(0, nullptr);
+    QEventLoop loop;
+    QTimer::singleShot(ms > 0 ? ms : 0, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool WIN_WaitFor(const std::function<bool()> &cond, int timeoutMs)
+{
+    WIN_Init(0, nullptr);
+    if (cond()) return true;
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer poll; /* looks at the condition every millisecond */
+    poll.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (cond() || clock.elapsed() >= timeoutMs) loop.quit();
+    });
+    poll.start(1);
+    loop.exec();
+    return cond();
+}
+
+void WIN_Post(std::function<void()> fn)
+{
+    WIN_Init(0, nullptr);
+    QMetaObject::invokeMethod(
+        qApp, [fn = std::move(fn)] { fn(); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,163 @@
+/* winqt.h -- what the files of the windowing layer share among themselves:
+ * the structures behind the handles, the frame metrics, and the helpers that
+ * turn Qt events into the messages of win.h.
+ *
+ * Only the layer's own .cpp files include this header; nothing outside platform/ may,
+ * since it brings in Qt. Every handle points at a structure that is never
+ * freed, so a handle kept after its window is gone is still safe to pass in;
+ * the structure is only marked dead and its Qt widgets are deleted.
+ */
+#pragma once
+
+#include "platform/win.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+class QEventLoop;
+class QLineEdit;
+class QScrollBar;
+
+namespace winqt
+{
+
+/* Frame metrics of the original desktop at 96 dots per inch, in pixels. The
+ * sizes given to WIN_CreateWindow include them; the client area is what is
+ * left. The layer draws no frame of its own: on a real desktop the window
+ * manager adds its decoration around the client area and the menu bar. */
+constexpr int SIZABLE_BORDER = 8;   /* left, right and bottom edge of a sizable window */
+constexpr int SIZABLE_CAPTION = 31; /* top edge and caption of a sizable window */
+constexpr int FIXED_BORDER = 3;     /* edges of a window or dialog without sizing border */
+constexpr int FIXED_CAPTION = 26;   /* top edge and caption of such a window */
+constexpr int MENU_BAR = 20;        /* one line of menu bar */
+constexpr int SCROLL_BAR = 17;      /* width of a vertical scroll bar */
+
+/* A combo box's closed height is its selection field plus this much edge. */
+constexpr int COMBO_EDGE = 6;
+
+enum class Kind { Top, Dialog, Control };
+
+} // namespace winqt
+
+class ClientArea;
+
+/* The structure behind a window handle. */
+struct WinWindow {
+    using Kind = winqt::Kind;
+    Kind kind = Kind::Control;
+    bool alive = true;
+    HWND parent = nullptr; /* controls: the window or dialog they belong to */
+    int id = 0;
+    unsigned style = 0;
+    std::vector<HWND> children;
+
+    /* Top-level windows and dialogs. */
+    WNDPROC proc = nullptr;
+    DLGPROC dlgProc = nullptr;
+    QPointer<QWidget> frame;     /* the Qt window */
+    QPointer<ClientArea> client; /* the client area; the frame itself for a dialog */
+    QPointer<QScrollBar> vbar;   /* WS_VSCROLL */
+    COLORREF background = 0;
+    int ncWidth = 0, ncHeight = 0; /* frame, caption, menu and scroll bar together */
+    QImage surface;                /* the backing surface of the client area */
+    QRect invalid;                 /* waits for WM_PAINT */
+    bool paintPosted = false;      /* a delivery of WM_PAINT is queued */
+    bool paintBegun = false;       /* the procedure called WIN_BeginPaint */
+    int scrollPos = 0;             /* where the program put the scroll bar */
+    int trackPos = 0;              /* last position the user dragged the thumb to */
+    std::vector<WIN_Accel> accels;
+
+    /* Dialogs. */
+    QEventLoop *loop = nullptr;
+    bool ended = false;
+    INT_PTR result = 0;
+    int baseX = 0, baseY = 0; /* dialog base units */
+    QFont font;               /* the dialog font; for controls, their font */
+
+    /* Controls. */
+    WinControl control = WinControl::Static;
+    QPointer<QWidget> widget;
+    int fieldHeight = 0;        /* combo boxes: selection field set by the program, 0 if none */
+    bool sharedList = false;    /* combo boxes: the items belong to a shared range */
+    int visibleItems = 0;       /* combo boxes: items shown open as set by the program */
+    bool editFinishing = false; /* combo boxes: Qt is handling the end of an edit */
+};
+
+namespace winqt
+{
+
+inline HWND handle(WinWindow *w)
+{
+    return w;
+}
+
+/* Handles: making them, whether they live, the handle of a Qt object. */
+WinWindow *newWindow(Kind kind);
+WinWindow *live(HWND h);               /* nullptr when h is null or dead */
+WinWindow *liveTop(HWND h);            /* a live top-level window or dialog */
+void bindWidget(QObject *obj, HWND h); /* remember h as the handle of obj */
+HWND boundHandle(const QObject *obj);  /* the handle of obj or its nearest parent */
+void killTimersOf(HWND h);
+
+/* Messages. */
+LRESULT send(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+void notify(HWND ctl, unsigned code); /* WM_COMMAND from a control to its parent */
+
+/* Conversions. */
+QString qstr(const wchar_t *text, int len = -1);
+int copyOut(const QString &s, wchar_t *buf, int max); /* as WIN_GetWindowText */
+QColor qcolor(COLORREF c);
+COLORREF colorref(QRgb rgb);
+
+/* Fonts. */
+QFont resolveFont(int height, int width, int weight, const wchar_t *face);
+QFont dialogFont(int points);
+QFont defaultControlFont();
+bool fontValue(HFONT font, QFont *out);
+
+/* The backing surface and WM_PAINT. */
+void resizeSurface(WinWindow *w, QSize size);
+void invalidate(WinWindow *w, const QRect &r);
+void schedulePaint(WinWindow *w); /* queue WM_PAINT if something waits for it */
+void deliverPaint(WinWindow *w);
+void scrollSurface(WinWindow *w, int dy);
+void flushPending(); /* show now what was drawn or changed */
+void releaseDCsOf(WinWindow *w);
+
+/* Closing and dialogs. */
+void closeBox(WinWindow *w);
+void dialogCommand(WinWindow *d, int id);
+bool dialogKey(WinWindow *d, int qtKey);
+void destroyDialog(WinWindow *d);
+
+/* Controls. */
+QWidget *createCombo(WinWindow *c, bool editable, QWidget *parent);
+void placeCombo(WinWindow *c, int x, int y, int w, int h);
+void fitComboHeight(WinWindow *c);
+void setTypingRule(QLineEdit *edit, unsigned style);
+
+} // namespace winqt
+
+/* The client area of a top-level window or dialog: shows the backing surface
+ * and reports mouse and wheel actions to the procedure. */
+class ClientArea : public QWidget
+{
+  public:
+    ClientArea(HWND h, QWidget *parent, Qt::WindowFlags flags = {});
+    HWND hwnd;
+
+  protected:
+    void paintEvent(QPaintEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void wheelEvent(QWheelEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+};

@@ -1,0 +1,35 @@
+/* recorder.h -- a window and dialog procedure for the layer's tests that
+ * writes down every message it gets, and helpers to look at what it got. */
+#pragma once
+
+#include "platform/win.h"
+
+#include <functional>
+#include <vector>
+
+struct Msg {
+    HWND win;
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+};
+
+/* Every message the two procedures below received, oldest first. */
+extern std::vector<Msg> Received;
+/* Called after recording, for tests that must act on a message. */
+extern std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)> OnMessage;
+
+LRESULT RecordingProc(HWND win, UINT msg, WPARAM wp, LPARAM lp);
+INT_PTR RecordingDlgProc(HWND win, UINT msg, WPARAM wp, LPARAM lp);
+
+/* Clears the record and the reaction. */
+void ResetRecord();
+/* The messages of one kind, in order. */
+std::vector<Msg> Only(UINT msg);
+/* The notification codes that control ctl sent with WM_COMMAND, in order. */
+std::vector<unsigned> Notifications(HWND ctl);
+int Count(UINT msg);
+
+/* A sizable 1091 x 515 window with menu, scroll bar and the grey background,
+ * like the program's main window, not yet shown. */
+HWND MakeMainLikeWindow();
