@@ -31,7 +31,14 @@ class Commands : public MainWindow
         std::string cmd = "rm -rf '" + dir + "'";
         std::system(cmd.c_str());
     }
-    static void command(int id) { WndProc(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    /* A menu item as the user chooses it; the calculator has none. */
+    static void command(int id)
+    {
+        if (id == IDM_UB_CALCULATOR)
+            WndProc(hWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        else
+            ASSERT_TRUE(WIN_UserMenu(hWnd, id));
+    }
     /* Takes back a queued name that no dialog asked for. */
     static void drainFileName()
     {

@@ -220,15 +220,22 @@ TEST_F(MainWindow, AboutOpensFromTheMenuAndBothShortcuts)
     closeAbout();
     WIN_UserKey(hWnd, L'/', true);
     closeAbout();
-    WndProc(hWnd, WM_COMMAND, MAKEWPARAM(IDM_ABOUT, 0), 0);
+    EXPECT_TRUE(WIN_UserMenu(hWnd, IDM_ABOUT));
     EXPECT_EQ(opened, 3);
+    EXPECT_EQ(WIN_ActiveDialog(), nullptr);
+
+    /* the calculator is reached by no menu item; an unknown command does
+     * nothing */
+    EXPECT_FALSE(WIN_UserMenu(hWnd, IDM_UB_CALCULATOR));
+    WndProc(hWnd, WM_COMMAND, MAKEWPARAM(999, 0), 0);
+    EXPECT_NE(hWnd, nullptr);
     EXPECT_EQ(WIN_ActiveDialog(), nullptr);
 }
 
 TEST_F(MainWindow, ExitDestroysTheWindowAndEndsTheLoopWithZero)
 {
     open(3);
-    WndProc(hWnd, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+    ASSERT_TRUE(WIN_UserMenu(hWnd, IDM_EXIT));
     EXPECT_EQ(hWnd, nullptr);
     int code = -1;
     EXPECT_TRUE(WIN_TakeQuit(&code));
