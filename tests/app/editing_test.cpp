@@ -28,6 +28,12 @@ TEST_F(MainWindow, UBFrequencyTypedChosenAndLeft)
     EXPECT_EQ(rec(3).UBFreqDec, 0);
     EXPECT_EQ(ConfigOK, 0);
 
+    /* a click on the background takes the focus away, which also counts */
+    WIN_SetFocus(hUBFreq[3]);
+    rec(3).UBFreqDec = 7;
+    WIN_UserClickBackground(hWnd);
+    EXPECT_EQ(rec(3).UBFreqDec, 0);
+
     /* the row found is the one numbered 3, wherever the record stands */
     std::swap(VelnorCfg[0], VelnorCfg[3]);
     WIN_UserType(hUBFreq[3], L"1130");
