@@ -32,17 +32,47 @@ static int writeText(const char *text)
     return WriteABuffer(text, static_cast<std::uint32_t>(strlen(text)));
 }
 
+/* Whether the reply drained after the last setter held the device's
+ * acceptance; RS232_GetDrainReply hands it out. */
+static int lastDrainReply = RS232_FAILED;
+/* Text of one drain kept for the acceptance search: a setter's answer is
+ * the echo and one "Rx:" line, far shorter. */
+constexpr std::uint32_t DRAIN_KEEP = 512;
+
+/* 0 when text holds "Rx:", one character, "0xE4" anywhere, else 1. */
+static int holdsAcceptance(const char *text, std::uint32_t n)
+{
+    for (std::uint32_t p = 0; p < n; p++)
+        if (text[p] == 'R' &&
+            RS232_FindDeviceReply(text + p, n - p, nullptr) == RS232_REPLY_ACCEPTED)
+            return RS232_OK;
+    return RS232_FAILED;
+}
+
 /* Writes a command, then reads away whatever comes back until the line is
- * quiet, without looking at it. */
+ * quiet. The reply decides nothing here; it is only searched for the
+ * device's acceptance afterwards, over all reads together, so a line split
+ * by a pause still counts. */
 static void drain(const char *command)
 {
-    std::uint32_t n = 0;
+    char kept[DRAIN_KEEP + 1];
+    std::uint32_t n = 0, used = 0;
     writeText(command);
     RS232_Pause(DRAIN_PAUSE_MS);
     for (int i = 0; i < DRAIN_READS_MAX; i++) {
-        ReadABuffer(&n);
+        const char *buf = ReadABuffer(&n);
         if (n == 0) break;
+        const std::uint32_t take = n < DRAIN_KEEP - used ? n : DRAIN_KEEP - used;
+        std::memcpy(kept + used, buf, take);
+        used += take;
     }
+    kept[used] = '\0';
+    lastDrainReply = holdsAcceptance(kept, used);
+}
+
+int RS232_GetDrainReply()
+{
+    return lastDrainReply;
 }
 
 /* Sends a device command and takes its data bytes D1 .. Dcount. 0 with

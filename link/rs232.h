@@ -175,6 +175,10 @@ void RS232_SetInputsType(std::uint8_t Type);
 void RS232_SetLegacyInfo(std::uint8_t Legacy);
 void RS232_SetChainConnection(int Active, int Selection);
 void RS232_StoreDBaseVer(std::uint8_t Version);
+/* 0 when the reply read away after the last drained command (the setters
+ * above, the tone, "lnal", "lnaw", "lnad") held "Rx:", one character,
+ * "0xE4"; 1 otherwise. The setters themselves stay silent about it. */
+int RS232_GetDrainReply();
 
 /* ---- Reply parsing (plain functions over one read) ------------------------ */
 
