@@ -53,6 +53,7 @@ int SIM_ParseArgs(int argc, char **argv, SIM_Options *o, char *err, std::size_t 
                    {"--no-space", &o->noSpace, 0, 32},
                    {"--ubs", &o->ubs, 0, 255},
                    {"--id", &o->id, 0, 255},
+                   {"--device-id", &o->id, 0, 255},
                    {"--power-delay", &o->powerDelayMs, 0, 60000},
                    {"--reply-delay", &o->replyDelayMs, 0, 60000},
                    {"--voltage", &o->voltage, 0, 15}};
@@ -67,6 +68,10 @@ int SIM_ParseArgs(int argc, char **argv, SIM_Options *o, char *err, std::size_t 
 
     for (int i = 1; i < argc; i++) {
         bool known = false;
+        if (std::strcmp(argv[i], "--powered") == 0) {
+            o->voltage = 6; /* the level the start-up window would set */
+            continue;
+        }
         for (auto &f : flags)
             if (std::strcmp(argv[i], f.name) == 0) *f.target = known = true;
         for (auto &n : numbers) {

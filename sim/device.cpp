@@ -110,16 +110,18 @@ static int numbers(const char *args, long *out, int max)
     return n;
 }
 
-static void put16(std::uint8_t *data, int *count, unsigned v)
+/* Appends a value high byte first; the command's acknowledgement. */
+static int put16(std::uint8_t *data, int *count, unsigned v)
 {
     data[(*count)++] = static_cast<std::uint8_t>(v >> 8);
     data[(*count)++] = static_cast<std::uint8_t>(v);
+    return ACK_OK;
 }
 
-static void put32(std::uint8_t *data, int *count, std::uint32_t v)
+static int put32(std::uint8_t *data, int *count, std::uint32_t v)
 {
     put16(data, count, v >> 16);
-    put16(data, count, v & 0xFFFF);
+    return put16(data, count, v & 0xFFFF);
 }
 
 /* The eight bytes of "lnbg" for band u. */
@@ -170,6 +172,12 @@ static int program(const long *a)
     return ACK_OK;
 }
 
+static int set(std::int8_t &option, long value)
+{
+    option = static_cast<std::int8_t>(value);
+    return ACK_OK;
+}
+
 int SIMDEV_Command(const char *verb, const char *args, std::uint8_t *data, int *count)
 {
     long a[12];
@@ -190,13 +198,12 @@ int SIMDEV_Command(const char *verb, const char *args, std::uint8_t *data, int *
     if (is("lncb")) return one(dev.chain);
     if (is("lnbb")) return one(dev.ubs);
     if (is("lndo")) return one(dev.output);
-    if (is("lnbc")) return put16(data, count, static_cast<std::uint16_t>(dev.temperature)), ACK_OK;
-    if (is("lnbm")) return put32(data, count, dev.fw), ACK_OK;
-    if (is("lnbn")) return put32(data, count, dev.sn), ACK_OK;
+    if (is("lnbc")) return put16(data, count, static_cast<std::uint16_t>(dev.temperature));
+    if (is("lnbm")) return put32(data, count, dev.fw);
+    if (is("lnbn")) return put32(data, count, dev.sn);
     if (is("lnbj")) {
         put16(data, count, dev.loLow);
-        put16(data, count, dev.loHigh);
-        return ACK_OK;
+        return put16(data, count, dev.loHigh);
     }
     if (is("lnbg")) {
         if (n != 1 || a[0] < 0 || a[0] >= SIM_UB_MAX || a[0] >= dev.ubs) return ACK_BAD_ARGUMENT;
@@ -205,11 +212,9 @@ int SIMDEV_Command(const char *verb, const char *args, std::uint8_t *data, int *
     }
     if (is("entp")) return n == 10 ? program(a) : ACK_BAD_ARGUMENT;
     if (n != 1 && !is("lnca")) return ACK_BAD_ARGUMENT;
-    if (is("lnah")) return dev.en50494plus = a[0] ? 1 : 0, ACK_OK;
-    if (is("lnaa")) return dev.wideband = a[0] ? 1 : 0, ACK_OK;
-    if (is("legs"))
-        return (a[0] < 0 || a[0] > 2) ? ACK_BAD_ARGUMENT
-                                      : (dev.legacy = static_cast<std::int8_t>(a[0]), ACK_OK);
+    if (is("lnah")) return set(dev.en50494plus, a[0] ? 1 : 0);
+    if (is("lnaa")) return set(dev.wideband, a[0] ? 1 : 0);
+    if (is("legs")) return (a[0] < 0 || a[0] > 2) ? ACK_BAD_ARGUMENT : set(dev.legacy, a[0]);
     if (is("lnad")) {
         dev.dbase = static_cast<std::uint8_t>(a[0]);
         SIMDEV_NewSession(); /* programming of a new table starts here */
@@ -406,33 +411,45 @@ static int setKey(const char *key, const char *v, SIM_Kaltro *k)
     return 0;
 }
 
+/* Splits a state line into key and value, both trimmed. False for a blank
+ * line or a comment. */
+static bool keyValue(char *line, char **key, char **value)
+{
+    trim(line);
+    if (line[0] == '\0' || line[0] == '#') return false;
+    char *eq = std::strchr(line, '=');
+    *key = line;
+    *value = nullptr;
+    if (!eq) return true;
+    *eq = '\0';
+    *value = eq + 1;
+    trim(*key);
+    trim(*value);
+    return true;
+}
+
 int SIMDEV_LoadState(const char *path, SIM_Kaltro *kaltro, char *err, std::size_t errLen)
 {
     FILE *f = std::fopen(path, "r");
     if (!f) return std::snprintf(err, errLen, "cannot read state file %s", path), 1;
     char line[STATE_LINE];
+    char *key = nullptr, *v = nullptr;
     int lineNo = 0, result = 0;
-    /* "model=" first, whatever its place: it resets everything else. */
-    while (std::fgets(line, sizeof line, f)) {
-        trim(line);
-        if (std::strncmp(line, "model=", 6) != 0) continue;
-        char *v = line + 6;
-        trim(v);
-        if (SIMDEV_Init(v) != 0) {
-            std::snprintf(err, errLen, "%s: unknown model %s", path, v);
+    /* "model" first, wherever it stands: it sets every default. */
+    while (result == 0 && std::fgets(line, sizeof line, f)) {
+        lineNo++;
+        if (!keyValue(line, &key, &v) || std::strcmp(key, "model") != 0) continue;
+        if (!v || SIMDEV_Init(v) != 0) {
+            std::snprintf(err, errLen, "%s:%d: unknown model", path, lineNo);
             result = 1;
         }
     }
     std::rewind(f);
+    lineNo = 0;
     while (result == 0 && std::fgets(line, sizeof line, f)) {
         lineNo++;
-        trim(line);
-        char *eq = std::strchr(line, '=');
-        if (line[0] == '\0' || line[0] == '#' || std::strncmp(line, "model=", 6) == 0) continue;
-        if (eq) *eq = '\0';
-        char *v = eq ? eq + 1 : nullptr;
-        if (v) trim(v), trim(line);
-        if (!v || setKey(line, v, kaltro) != 0) {
+        if (!keyValue(line, &key, &v) || std::strcmp(key, "model") == 0) continue;
+        if (!v || setKey(key, v, kaltro) != 0) {
             std::snprintf(err, errLen, "%s:%d: cannot use this line", path, lineNo);
             result = 1;
         }

@@ -64,6 +64,7 @@ void SIMKAL_Init(const SIM_Kaltro &initial)
     lastLine[0] = '\0';
     std::memset(verbs, 0, sizeof verbs);
     poweredAt = kal.level >= POWER_LEVEL ? 0 : -1;
+    SIMXM_Reset();
 }
 
 SIM_Kaltro &SIMKAL_State()

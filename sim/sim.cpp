@@ -27,12 +27,16 @@
 #include <poll.h>
 #include <unistd.h>
 
-constexpr std::int64_t BYTE_NS = 86806;          /* 10 bits at 115200 baud */
-constexpr std::int64_t PAUSE_NS = 20000000;      /* --split and --noise pauses: > 10 ms */
-constexpr std::int64_t IDLE_WAIT_NS = 500000000; /* the loop looks round at least this often */
+constexpr std::int64_t BYTE_NS = 86806; /* 10 bits at 115200 baud */
+/* --split's pause: longer than the program's 50 ms before a read, so each
+ * piece arrives while a read is waiting and ends it (10 ms quiet). */
+constexpr std::int64_t SPLIT_PAUSE_NS = 100000000;
+constexpr std::int64_t NOISE_PAUSE_NS = 20000000; /* between --noise and the answer */
+constexpr std::int64_t IDLE_WAIT_NS = 500000000;  /* the loop looks round at least this often */
 constexpr int QUEUE_MAX = 1 << 16;
 constexpr int NUL_EVERY = 3; /* --nul: a NUL after every third byte */
-static const unsigned char noiseBytes[] = {0xFE, 'R', 'x', ':', '#', 0x7F, '~', 0xF0};
+/* Line noise: no control byte of XModem, no "C", no "0x", no "Rx:". */
+static const unsigned char noiseBytes[] = {0xFE, '#', 0x7F, '~', 0xF0, '%', 0x80};
 
 static SIM_Options opts;
 static int master = -1, slave = -1;
@@ -153,7 +157,7 @@ static std::int64_t noiseFirst(std::int64_t notBefore)
 {
     if (!opts.noise) return notBefore;
     emit(noiseBytes, sizeof noiseBytes, notBefore);
-    return out.last + PAUSE_NS;
+    return out.last + NOISE_PAUSE_NS;
 }
 
 void SIMIO_Send(const char *text, std::size_t len, const std::size_t *splits, int nsplits,
@@ -161,14 +165,17 @@ void SIMIO_Send(const char *text, std::size_t len, const std::size_t *splits, in
 {
     if (opts.silent || muted || len == 0) return;
     const auto *p = reinterpret_cast<const unsigned char *>(text);
-    logBytes("<", p, len);
+    /* The echo of the command is logged by its mark only, so that the log
+     * names each command once ("> lnbe"). */
+    std::size_t echo = nsplits > 0 && splits[0] <= len ? splits[0] : 0;
+    logBytes(echo ? "< [echo]" : "<", p + echo, len - echo);
     std::int64_t at = noiseFirst(SIMIO_Now() + static_cast<std::int64_t>(delayMs) * 1000000);
     std::size_t from = 0;
     for (int i = 0; opts.split && i < nsplits; i++) {
         if (splits[i] <= from || splits[i] >= len) continue;
         emitPiece(p + from, splits[i] - from, at);
         from = splits[i];
-        at = out.last + PAUSE_NS;
+        at = out.last + SPLIT_PAUSE_NS;
     }
     emitPiece(p + from, len - from, at);
 }

@@ -18,7 +18,7 @@
 #include <cstdint>
 
 constexpr int SIM_PATH_LEN = 1024;
-constexpr int SIM_REFUSE_MAX = 16;     /* --refuse given this many times at most */
+constexpr int SIM_REFUSE_MAX = 32;     /* --refuse given this many times at most */
 constexpr int SIM_VERB_LEN = 8;        /* a command verb and its NUL */
 constexpr int SIM_UB_MAX = 32;         /* the device's table */
 constexpr int SIM_NAME_LEN = 64;       /* the controller's stored name */

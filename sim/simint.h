@@ -70,6 +70,8 @@ void SIMDEV_NewSession();
 
 /* ---- XModem reception (xmodemrx.cpp) -------------------------------------- */
 
+/* Forgets any transfer (a new simulator in the same process). */
+void SIMXM_Reset();
 void SIMXM_Begin(SIM_ImageKind kind, std::int64_t now);
 bool SIMXM_Active();
 void SIMXM_Input(unsigned char c, std::int64_t now);

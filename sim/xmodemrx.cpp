@@ -83,6 +83,12 @@ static void nak()
     reply(NAK);
 }
 
+void SIMXM_Reset()
+{
+    step = Step::Idle;
+    tr = SIM_Transfer{};
+}
+
 void SIMXM_Begin(SIM_ImageKind kind, std::int64_t now)
 {
     tr = SIM_Transfer{};

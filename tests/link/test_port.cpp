@@ -1,0 +1,155 @@
+/* The serial port against kaltro-sim over a real pseudo-terminal: opening and
+ * scanning, exclusive use, the read profile, and system failures injected
+ * through the OS-call table. */
+#include "link/rs232.h"
+#include "link/rs232os.h"
+#include "tests/sim/simtest.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/file.h>
+#include <unistd.h>
+
+class Port : public ::testing::Test
+{
+  protected:
+    PortsFolder ports;
+    std::unique_ptr<SimThread> sim;
+    void Start(std::vector<std::string> args)
+    {
+        sim = std::make_unique<SimThread>(std::move(args));
+        ASSERT_GT(sim->port, 0);
+    }
+    void TearDown() override
+    {
+        *RS232_GetOsCalls() = RS232_DefaultOsCalls();
+        RS232_Term();
+        sim.reset();
+    }
+};
+
+TEST_F(Port, ScanOpensTheKaltroExclusivelyAndStopsAt1024)
+{
+    Start({});
+    RS232_SetPortNumber(sim->port);
+    EXPECT_EQ(RS232_Progress(), RS232_PORT_FOUND);
+    EXPECT_EQ(RS232_GetLastPortNumber(), sim->port);
+    EXPECT_EQ(std::string(RS232_GetDevicePath()), ports.Link(sim->port));
+    SIM_Kaltro k{};
+    SIM_GetKaltro(&k);
+    EXPECT_EQ(k.tone, 0) << "opening switches the 22 kHz tone off";
+    EXPECT_EQ(SIM_CommandCount("gtid"), 1);
+
+    /* Nobody else can take the port while it is open. */
+    int fd = open(ports.Link(sim->port).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+        EXPECT_NE(flock(fd, LOCK_EX | LOCK_NB), 0);
+        close(fd);
+    } else {
+        EXPECT_EQ(errno, EBUSY);
+    }
+    EXPECT_EQ(RS232_Term(), 0);
+    EXPECT_EQ(RS232_Term(), 0) << "closing a closed port does nothing";
+
+    /* A port in use by another program fails at once, without a command. */
+    fd = open(ports.Link(sim->port).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+    EXPECT_LT(Seconds([&] { EXPECT_EQ(RS232_OpenPort(sim->port), RS232_FAILED); }), 0.2);
+    close(fd);
+    EXPECT_EQ(SIM_CommandCount("gtid"), 1);
+
+    RS232_SetPortNumber(1024);
+    EXPECT_EQ(RS232_Progress(), RS232_PORT_NO_MORE);
+    EXPECT_EQ(RS232_GetLastPortNumber(), 1024);
+    RS232_SetPortNumber(1023); /* no link and no device: fails at once */
+    EXPECT_LT(Seconds([] { EXPECT_EQ(RS232_Progress(), RS232_PORT_NEXT); }), 0.2);
+    EXPECT_EQ(RS232_GetLastPortNumber(), 1024);
+    RS232_ResetPortNumber();
+    EXPECT_EQ(RS232_GetLastPortNumber(), 1);
+}
+
+TEST_F(Port, ReadProfileQuietBurstAndNul)
+{
+    Start({"--nul"});
+    ASSERT_EQ(RS232_OpenPort(sim->port), RS232_OK) << "identification through NUL bytes";
+    std::uint32_t n = 99;
+    char *buf = nullptr;
+    double quiet = Seconds([&] { buf = ReadABuffer(&n); });
+    EXPECT_EQ(n, 0u);
+    EXPECT_GT(quiet, 0.18);
+    EXPECT_LT(quiet, 1.0);
+    for (int i = 0; i < RS232_BUF_SIZE; i++)
+        ASSERT_EQ(buf[i], 0) << i;
+
+    /* NUL bytes never reach the buffer; the bytes around them close up. */
+    ASSERT_EQ(WriteABuffer("gtid\r", 5), 1);
+    buf = ReadABuffer(&n);
+    EXPECT_EQ(std::string(buf, n), "gtid\r\nKaltro KX-P2 ID 0x54\r\n");
+
+    /* A long answer without pauses comes as 200 bytes per read. */
+    WriteABuffer("help\r", 5);
+    RS232_Pause(60);
+    std::string all;
+    std::vector<std::uint32_t> counts;
+    double burst = Seconds([&] { buf = ReadABuffer(&n); });
+    EXPECT_LT(burst, 0.15) << "a full read ends at 200 bytes, not at the time limit";
+    do {
+        counts.push_back(n);
+        all.append(buf, n);
+        buf = ReadABuffer(&n);
+    } while (n > 0);
+    ASSERT_GE(counts.size(), 3u);
+    EXPECT_EQ(counts[0], 200u);
+    EXPECT_EQ(counts[1], 200u);
+    EXPECT_LT(counts.back(), 200u);
+    EXPECT_EQ(all.rfind("help\r\nKaltro KX-P2 commands:", 0), 0u);
+    EXPECT_EQ(all.substr(all.size() - 8), "device\r\n");
+    EXPECT_EQ(all.find('\0'), std::string::npos);
+}
+
+static int closes = 0;
+
+TEST_F(Port, SystemFailuresCountAsNoReply)
+{
+    Start({"--voltage", "6"});
+    RS232_OsCalls *calls = RS232_GetOsCalls();
+    calls->SetLine = [](int) { return -1; };
+    calls->CloseDevice = [](int fd) { return closes++, RS232_DefaultOsCalls().CloseDevice(fd); };
+    EXPECT_EQ(RS232_OpenPort(sim->port), RS232_FAILED);
+    EXPECT_EQ(closes, 1) << "the descriptor is closed again";
+    EXPECT_EQ(SIM_CommandCount("gtid"), 0);
+
+    *calls = RS232_DefaultOsCalls();
+    ASSERT_EQ(RS232_OpenPort(sim->port), RS232_OK);
+    calls->Read = [](int, void *, std::size_t) -> ssize_t { return errno = EIO, -1; };
+    WriteABuffer("gtid\r", 5);
+    RS232_Pause(30);
+    std::uint32_t n = 99;
+    char *buf = ReadABuffer(&n);
+    EXPECT_EQ(n, 0u);
+    EXPECT_EQ(buf[0], 0);
+
+    *calls = RS232_DefaultOsCalls();
+    calls->Write = [](int, const void *, std::size_t) -> ssize_t { return errno = EIO, -1; };
+    EXPECT_EQ(WriteABuffer("x", 1), 0);
+    EXPECT_LT(Seconds([] { EXPECT_EQ(RS232_GetDeviceID(), -1); }), 0.3)
+        << "a command that did not go out waits for no reply";
+}
+
+TEST_F(Port, SilentKaltroFailsAfterTheIdentificationReads)
+{
+    Start({"--silent"});
+    double t = Seconds([&] { EXPECT_EQ(RS232_OpenPort(sim->port), RS232_FAILED); });
+    EXPECT_GT(t, 1.0);
+    EXPECT_LT(t, 3.0);
+    EXPECT_EQ(SIM_CommandCount("gtid"), 1) << "written once, read five times";
+}
+
+TEST_F(Port, NoiseAndSplitRepliesStillIdentify)
+{
+    Start({"--noise", "--split", "--voltage", "6"});
+    ASSERT_EQ(RS232_OpenPort(sim->port), RS232_OK);
+    EXPECT_EQ(RS232_GetKaltroSWVer(), 2 * 256 + 13);
+}

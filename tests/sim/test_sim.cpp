@@ -1,0 +1,239 @@
+/* kaltro-sim itself: the program and its COM link, the choice of a port
+ * number, the state file, and the faults that the link tests do not use. */
+#include "link/portname.h"
+#include "link/rs232.h"
+#include "tests/sim/simtest.h"
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+/* kaltro-sim as a child process; its first line of output is the COM name. */
+struct SimProgram {
+    pid_t pid = -1;
+    FILE *out = nullptr;
+    std::string Start(std::vector<std::string> args)
+    {
+        int fds[2];
+        if (pipe(fds) != 0) return "";
+        pid = fork();
+        if (pid == 0) {
+            dup2(fds[1], 1);
+            std::vector<char *> argv{const_cast<char *>(KALTRO_SIM)};
+            for (auto &a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(KALTRO_SIM, argv.data());
+            _exit(127);
+        }
+        close(fds[1]);
+        out = fdopen(fds[0], "r");
+        char line[64] = "";
+        if (!fgets(line, sizeof line, out)) return "";
+        line[strcspn(line, "\n")] = '\0';
+        return line;
+    }
+    int Stop(int sig)
+    {
+        int status = -1;
+        kill(pid, sig);
+        waitpid(pid, &status, 0);
+        if (out) fclose(out);
+        out = nullptr;
+        return status;
+    }
+};
+
+static bool exists(const std::string &path)
+{
+    struct stat st {
+    };
+    return lstat(path.c_str(), &st) == 0;
+}
+
+TEST(SimProgram, PublishesItsLinkAndRemovesItOnSignals)
+{
+    PortsFolder ports;
+    for (int sig : {SIGTERM, SIGINT}) {
+        SimProgram sim;
+        std::string name = sim.Start({"--model", "KX-107", "--voltage", "6"});
+        ASSERT_EQ(name, "COM1");
+        ASSERT_TRUE(exists(ports.Link(1)));
+        ASSERT_EQ(RS232_OpenPort(1), RS232_OK);
+        EXPECT_EQ(RS232_GetDeviceID(), 0x27);
+        EXPECT_EQ(RS232_GetUBNumber(), 32);
+        RS232_Term();
+        int status = sim.Stop(sig);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_FALSE(exists(ports.Link(1))) << "signal " << sig;
+    }
+    SimProgram bad;
+    EXPECT_EQ(bad.Start({"--model", "KX-999"}), "");
+    EXPECT_EQ(WEXITSTATUS(bad.Stop(0)), 1);
+}
+
+TEST(SimPorts, FirstFreeNumberSkipsLiveLinksButNotStaleOnes)
+{
+    PortsFolder ports;
+    char folder[512];
+    ASSERT_EQ(PORTNAME_Folder(folder, sizeof folder), 0);
+    ASSERT_EQ(PORTNAME_Publish(1, "/dev/null"), 0); /* a live link */
+    ASSERT_EQ(PORTNAME_Publish(1, "/dev/zero"), 1) << "the number is taken";
+    ASSERT_EQ(symlink("/dev/pts/no-such", ports.Link(2).c_str()), 0); /* a stale one */
+    {
+        SimThread sim({});
+        EXPECT_EQ(sim.port, 2);
+        char target[256] = "";
+        ASSERT_GT(readlink(ports.Link(2).c_str(), target, sizeof target - 1), 0);
+        EXPECT_STREQ(target, SIM_GetTerminal());
+    }
+    EXPECT_FALSE(exists(ports.Link(2)));
+    EXPECT_TRUE(exists(ports.Link(1))) << "only its own link is removed";
+    {
+        SimThread sim({"--port", "40"});
+        EXPECT_EQ(sim.port, 40);
+        char dev[64];
+        EXPECT_EQ(PORTNAME_Device(40, dev, sizeof dev), 0);
+        EXPECT_EQ(std::string(dev), ports.Link(40));
+    }
+    char dev[64];
+    EXPECT_EQ(PORTNAME_Device(40, dev, sizeof dev), 0);
+    EXPECT_STREQ(dev, "/dev/ttyACM7") << "without a link, the fixed device";
+    EXPECT_EQ(PORTNAME_FixedDevice(1, dev, sizeof dev), 0);
+    EXPECT_STREQ(dev, "/dev/ttyUSB0");
+    EXPECT_EQ(PORTNAME_FixedDevice(128, dev, sizeof dev), 0);
+    EXPECT_STREQ(dev, "/dev/rfcomm31");
+    EXPECT_EQ(PORTNAME_FixedDevice(129, dev, sizeof dev), 1);
+    EXPECT_EQ(PORTNAME_Device(0, dev, sizeof dev), 1);
+}
+
+TEST(SimPorts, TmpFolderMustBeTheUsersOwn)
+{
+    const char *saved = getenv("XDG_RUNTIME_DIR");
+    std::string keep = saved ? saved : "";
+    unsetenv("XDG_RUNTIME_DIR");
+    char folder[512];
+    std::string base = "/tmp/brevant-" + std::to_string(getuid());
+    if (exists(base)) {
+        /* In use by a simulator of this user: only look, never change it. */
+        struct stat st {
+        };
+        lstat(base.c_str(), &st);
+        bool mine = S_ISDIR(st.st_mode) && st.st_uid == getuid() && !(st.st_mode & 022);
+        EXPECT_EQ(PORTNAME_Folder(folder, sizeof folder), mine ? 0 : 1);
+    } else {
+        ASSERT_EQ(mkdir(base.c_str(), 0700), 0);
+        chmod(base.c_str(), 0777);
+        EXPECT_EQ(PORTNAME_Folder(folder, sizeof folder), 1) << "others may write there";
+        chmod(base.c_str(), 0700);
+        EXPECT_EQ(PORTNAME_Folder(folder, sizeof folder), 0);
+        EXPECT_EQ(std::string(folder), base + "/ports");
+        rmdir(base.c_str());
+    }
+    if (saved) setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
+}
+
+TEST(SimState, FileSetsDeviceAndControllerAndReportsBadLines)
+{
+    PortsFolder ports;
+    TempDir dir;
+    std::string good = dir.File("good.txt", "# a KX-110 that was programmed before\n"
+                                            "sn=42\nmodel = KX-110\nname=Attic\nkaltro_sw=3.7\n"
+                                            "volt_reading=12.95\nub.0=1100,40,-24\nub.1=empty\n");
+    {
+        SimThread sim({"--state", good, "--ubs", "40", "--id", "0x30"});
+        SIM_Device d{};
+        SIM_GetDevice(&d);
+        EXPECT_EQ(d.model, 10);
+        EXPECT_EQ(d.sn, 42u) << "the model is set first, wherever it stands";
+        EXPECT_EQ(d.ubs, 40);
+        EXPECT_EQ(d.id, 0x30);
+        EXPECT_EQ(d.ub[0].freq, 1100);
+        EXPECT_EQ(d.ub[0].level, -24);
+        EXPECT_FALSE(d.ub[1].used);
+        EXPECT_TRUE(d.ub[2].used);
+        ASSERT_EQ(RS232_OpenPort(sim.port), RS232_OK);
+        EXPECT_STREQ(RS232_ReadConfigName(), "Attic");
+        EXPECT_EQ(RS232_GetKaltroSWVer(), 3 * 256 + 7);
+        EXPECT_EQ(RS232_GetVoltage(), 2) << "12.95 V";
+        RS232_Term();
+    }
+    SIM_Options o;
+    std::snprintf(o.state, sizeof o.state, "%s", dir.File("bad.txt", "sn=1\nlevel=3\n").c_str());
+    char err[256] = "";
+    EXPECT_EQ(SIM_Open(&o, err, sizeof err), -1);
+    EXPECT_NE(std::string(err).find("bad.txt:2"), std::string::npos) << err;
+    const char *argv[] = {"kaltro-sim", "--nak", "x"};
+    EXPECT_EQ(SIM_ParseArgs(3, const_cast<char **>(argv), &o, err, sizeof err), 1);
+}
+
+TEST(SimFaults, StopAfterNoDeviceAndLog)
+{
+    PortsFolder ports;
+    TempDir dir;
+    std::string log = dir.path + "/traffic.log";
+    {
+        /* gtid and to22 open the port; lnbe is the third and last answered. */
+        SimThread sim({"--stop-after", "3", "--no-device", "--log", log});
+        ASSERT_EQ(RS232_OpenPort(sim.port), RS232_OK);
+        std::uint32_t n = 0;
+        WriteABuffer("lnbe\r", 5);
+        char *buf = ReadABuffer(&n);
+        EXPECT_EQ(std::string(buf, n), "lnbe\r\n") << "the echo, and no device";
+        WriteABuffer("gtid\r", 5);
+        EXPECT_EQ(ReadABuffer(&n)[0], '\0') << "silent after three commands";
+        RS232_Term();
+    }
+    std::ifstream f(log);
+    std::string text((std::istreambuf_iterator<char>(f)), {});
+    EXPECT_NE(text.find("> lnbe"), std::string::npos);
+    EXPECT_NE(text.find("< [echo] Kaltro KX-P2 ID 0x54"), std::string::npos);
+    EXPECT_NE(text.find("silent from here on"), std::string::npos);
+}
+
+TEST(SimFaults, LineRatePacesBothDirections)
+{
+    PortsFolder ports;
+    SimThread sim({"--line-rate"});
+    ASSERT_EQ(RS232_OpenPort(sim.port), RS232_OK);
+    std::uint32_t n = 0, total = 0;
+    double t = Seconds([&] {
+        WriteABuffer("help\r", 5);
+        for (int i = 0; i < 10 && (total == 0 || n > 0); i++)
+            total += (ReadABuffer(&n), n);
+    });
+    /* The answer takes its wire time: 86.8 us per byte (the last read adds
+     * its 10 ms of quiet). */
+    EXPECT_GT(total, 400u);
+    EXPECT_GT(t, total * 86.8e-6);
+    EXPECT_LT(t, total * 86.8e-6 + 1.0);
+}
+
+TEST(SimDevice, DamagedConfigurationImageIsRefused)
+{
+    PortsFolder ports;
+    SimThread sim({"--voltage", "6"});
+    ASSERT_EQ(RS232_OpenPort(sim.port), RS232_OK);
+    /* A configuration header whose CRC does not match its one record. */
+    unsigned char image[25] = {0x02, 0x00, '1', '5', 0x12, 0x34, 0x00, 0x09, 0x10, 0x11};
+    for (int i = 16; i < 25; i++)
+        image[i] = 0xFF;
+    ASSERT_EQ(RS232_KaltroDownloadInit(sizeof image, XM_TYPE_DEVICE, 3), XM_STARTED);
+    ASSERT_EQ(RS232_GetXModemStarter(), RS232_OK);
+    RS232_SendXModemPacket(image);
+    ASSERT_EQ(RS232_XModemWaitACK(), XM_ANSWER_ACK);
+    RS232_XModemNextPacket();
+    RS232_SendXModemEOT();
+    ASSERT_EQ(RS232_XModemWaitACK(), XM_ANSWER_ACK);
+    EXPECT_EQ(RS232_GetOKReply(), RS232_FAILED) << "the device says 0xE6";
+    SIM_Transfer t{};
+    SIM_GetTransfer(&t, nullptr, 0);
+    EXPECT_EQ(t.deviceVerdict, 2);
+    SIM_Device d{};
+    SIM_GetDevice(&d);
+    EXPECT_EQ(d.dbase, 0x10) << "nothing of it was taken";
+    RS232_Term();
+}
