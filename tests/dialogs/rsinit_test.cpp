@@ -42,6 +42,19 @@ std::wstring field(RsinitField f, COLORREF *color = nullptr)
     return buf;
 }
 
+/* A field as the user sees it: "COM1 on green", " on grey" for an empty one. */
+std::wstring shown(RsinitField f)
+{
+    COLORREF c;
+    const std::wstring t = field(f, &c);
+    const wchar_t *name = c == GREEN       ? L"green"
+                          : c == RED       ? L"red"
+                          : c == GREY      ? L"grey"
+                          : c == SCAN_GREY ? L"scan grey"
+                                           : L"another colour";
+    return t + L" on " + name;
+}
+
 std::wstring text(HWND w)
 {
     wchar_t buf[128];
@@ -107,13 +120,9 @@ TEST_F(StartupWindow, FindsTheControllerAndIdentifiesTheDevice)
     ASSERT_GT(port, 0);
     const int code = run([&] {
         if (!waitScan()) return;
-        COLORREF c;
-        EXPECT_EQ(field(RsinitField::Port, &c), L"COM" + std::to_wstring(port));
-        EXPECT_EQ(c, GREEN);
-        EXPECT_EQ(field(RsinitField::Controller, &c), L"Kaltro KX-P2");
-        EXPECT_EQ(c, GREEN);
-        EXPECT_EQ(field(RsinitField::Device, &c), L"KX-107");
-        EXPECT_EQ(c, GREEN);
+        EXPECT_EQ(shown(RsinitField::Port), L"COM" + std::to_wstring(port) + L" on green");
+        EXPECT_EQ(shown(RsinitField::Controller), L"Kaltro KX-P2 on green");
+        EXPECT_EQ(shown(RsinitField::Device), L"KX-107 on green");
         EXPECT_EQ(item(RsinitItem::Select), nullptr);
         EXPECT_TRUE(WIN_IsWindowEnabled(item(RsinitItem::Repeat)));
         EXPECT_EQ(RS232_GetLastPortNumber(), port);
@@ -189,7 +198,7 @@ TEST_F(StartupWindow, NoControllerShowsNotFoundAndTheModelChoice)
     RS232_SetPortNumber(129);
     const int code = run([&] {
         /* The port field counts up while the scan runs; it ends only past COM1023. */
-        int last = 129, shown = 0;
+        int last = 129, changes = 0;
         bool rising = true;
         const bool ended = WIN_WaitFor(
             [&] {
@@ -197,7 +206,7 @@ TEST_F(StartupWindow, NoControllerShowsNotFoundAndTheModelChoice)
                 if (port.rfind(L"COM", 0) == 0) {
                     const int n = std::stoi(port.substr(3));
                     rising = rising && n >= last && n <= 1024;
-                    shown += n != last;
+                    changes += n != last;
                     last = n;
                 }
                 return scanEnded();
@@ -205,14 +214,10 @@ TEST_F(StartupWindow, NoControllerShowsNotFoundAndTheModelChoice)
             WAIT_MS);
         ASSERT_TRUE(ended);
         EXPECT_TRUE(rising);
-        EXPECT_GT(shown, 1);
-        COLORREF c;
-        EXPECT_EQ(field(RsinitField::Port, &c), L"Not found");
-        EXPECT_EQ(c, RED);
-        EXPECT_EQ(field(RsinitField::Controller, &c), L"Not found");
-        EXPECT_EQ(c, RED);
-        EXPECT_EQ(field(RsinitField::Device, &c), L"Unknown");
-        EXPECT_EQ(c, RED);
+        EXPECT_GT(changes, 1);
+        EXPECT_EQ(shown(RsinitField::Port), L"Not found on red");
+        EXPECT_EQ(shown(RsinitField::Controller), L"Not found on red");
+        EXPECT_EQ(shown(RsinitField::Device), L"Unknown on red");
         EXPECT_EQ(RS232_GetLastPortNumber(), 0);
         HWND select = item(RsinitItem::Select);
         ASSERT_NE(select, nullptr);
@@ -298,16 +303,13 @@ TEST_F(StartupWindow, UnidentifiedDeviceIsChosenByHand)
         sim.stop();
         RS232_Term();
         RS232_ResetPortNumber();
-        ASSERT_GT(sim.start(k.sim), 0);
+        const int port = sim.start(k.sim);
+        ASSERT_GT(port, 0);
         const int code = run([&] {
             if (!waitScan()) return;
-            COLORREF c;
-            EXPECT_EQ(field(RsinitField::Port, &c).substr(0, 3), L"COM");
-            EXPECT_EQ(c, GREEN);
-            EXPECT_EQ(field(RsinitField::Controller, &c), L"Kaltro KX-P2");
-            EXPECT_EQ(c, GREEN);
-            EXPECT_EQ(field(RsinitField::Device, &c), L"Unknown");
-            EXPECT_EQ(c, RED);
+            EXPECT_EQ(shown(RsinitField::Port), L"COM" + std::to_wstring(port) + L" on green");
+            EXPECT_EQ(shown(RsinitField::Controller), L"Kaltro KX-P2 on green");
+            EXPECT_EQ(shown(RsinitField::Device), L"Unknown on red");
             ASSERT_NE(item(RsinitItem::Select), nullptr);
             EXPECT_EQ(WIN_ComboGetCurSel(item(RsinitItem::Select)), 0);
             EXPECT_EQ(RSINIT_GetModel(), 0);
@@ -343,13 +345,9 @@ TEST_F(StartupWindow, RepeatScansAgainFromTheFirstPort)
         EXPECT_EQ(text(item(RsinitItem::FirstButton)), L"Cancel");
         EXPECT_FALSE(WIN_IsWindowEnabled(item(RsinitItem::Repeat)));
         EXPECT_EQ(RS232_GetLastPortNumber(), 1);
-        COLORREF c;
-        EXPECT_EQ(field(RsinitField::Port, &c), L"COM1");
-        EXPECT_EQ(c, SCAN_GREY);
-        EXPECT_EQ(field(RsinitField::Controller, &c), L"");
-        EXPECT_EQ(c, GREY);
-        EXPECT_EQ(field(RsinitField::Device, &c), L"");
-        EXPECT_EQ(c, GREY);
+        EXPECT_EQ(shown(RsinitField::Port), L"COM1 on scan grey");
+        EXPECT_EQ(shown(RsinitField::Controller), L" on grey");
+        EXPECT_EQ(shown(RsinitField::Device), L" on grey");
         EXPECT_EQ(RS232_GetDeviceID(), -1); /* the port is closed */
 
         /* Cancel offers the first model, whatever was found before. */
