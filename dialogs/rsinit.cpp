@@ -401,6 +401,8 @@ int RSINIT_InitInstanceFirst(HINSTANCE, int nCmdShow)
     return 1;
 }
 
+/* Runs the window to its end. A window that cannot be made ends the program
+ * (1): without it no port was found and no model chosen. */
 std::int32_t RSINIT_Init(HINSTANCE hInstance, int nCmdShow)
 {
     if (RSINIT_InitInstanceFirst(hInstance, nCmdShow) == 0) return 1;
