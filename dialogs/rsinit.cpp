@@ -230,12 +230,21 @@ void RSINIT_DrawdCSSSelectBox(HDC hdc, HWND hWnd)
 
 /* ---- The device row ----------------------------------------------------------- */
 
+static void drawDeviceRow(HWND hWnd)
+{
+    HDC hdc = WIN_GetDC(hWnd);
+    WIN_SelectFont(hdc, hFont1);
+    RSINIT_DrawDCSSInfo(hdc, hWnd);
+    WIN_ReleaseDC(hWnd, hdc);
+}
+
 /* Works out the device row from the field colours: with the device field red
  * nothing is asked (the selection is shown); with the controller found the
  * device is powered if need be and identified; otherwise the row is empty. */
 static void identifyDevice(HWND hWnd)
 {
     if (dCSSColor != RED && KaltroColor == GREEN) {
+        drawDeviceRow(hWnd); /* the controller shows while the device starts */
         if (RS232_GetVoltage() < SUPPLY_LEVEL_MIN) {
             RS232_SetVoltage(SUPPLY_LEVEL_ON);
             WIN_Sleep(DEVICE_START_MS);
@@ -249,10 +258,7 @@ static void identifyDevice(HWND hWnd)
             dCSSColor = RED;
         }
     }
-    HDC hdc = WIN_GetDC(hWnd);
-    WIN_SelectFont(hdc, hFont1);
-    RSINIT_DrawDCSSInfo(hdc, hWnd);
-    WIN_ReleaseDC(hWnd, hdc);
+    drawDeviceRow(hWnd);
 }
 
 static void drawPortField(HWND hWnd)
@@ -283,8 +289,8 @@ static void scanTick(HWND hWnd)
 {
     WIN_KillTimer(hWnd, SCAN_TIMER);
     switch (RS232_Progress()) {
-    case 0: endScan(hWnd, GREEN); break;
-    case 2:
+    case RS232_PORT_FOUND: endScan(hWnd, GREEN); break;
+    case RS232_PORT_NO_MORE:
         RS232_SetPortNumber(0);
         endScan(hWnd, RED);
         break;
