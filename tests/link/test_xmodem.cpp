@@ -10,6 +10,7 @@
 #include "tests/sim/simtest.h"
 
 #include <atomic>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
@@ -206,15 +207,16 @@ struct RzBridge {
     std::atomic<bool> stop{false}, ended{false};
     std::thread worker;
 
-    bool Start(const std::string &folder, int port)
+    /* The COM number of the bridge's port, or -1. */
+    int Start(const std::string &folder)
     {
         dir = folder;
         if (PTY_Open(&portMaster, &portSlave, portPath, sizeof portPath) != 0 ||
-            PTY_Open(&rzMaster, &rzSlave, rzPath, sizeof rzPath) != 0 ||
-            PORTNAME_Publish(port, portPath) != 0)
-            return false;
-        worker = std::thread([this] { Serve(); });
-        return true;
+            PTY_Open(&rzMaster, &rzSlave, rzPath, sizeof rzPath) != 0)
+            return -1;
+        int port = PORTNAME_PublishFirstFree(portPath);
+        if (port > 0) worker = std::thread([this] { Serve(); });
+        return port;
     }
     void Launch()
     {
@@ -265,16 +267,25 @@ struct RzBridge {
             }
         }
     }
+    /* Waits up to 5 s for rz to end, then stops the bridge; rz's status. */
     int Finish()
     {
         for (int i = 0; rz > 0 && !ended && i < 100; i++)
             usleep(50000);
         stop = true;
         if (worker.joinable()) worker.join();
-        for (int fd : {portMaster, portSlave, rzMaster, rzSlave})
-            if (fd >= 0) close(fd);
+        if (rz > 0 && !ended) {
+            kill(rz, SIGKILL);
+            waitpid(rz, &status, 0);
+            ended = true;
+        }
+        for (int *fd : {&portMaster, &portSlave, &rzMaster, &rzSlave}) {
+            if (*fd >= 0) close(*fd);
+            *fd = -1;
+        }
         return status;
     }
+    ~RzBridge() { Finish(); }
 };
 
 TEST_F(XModem, LrzszReceiverGetsTheImageByteForByte)
@@ -282,8 +293,9 @@ TEST_F(XModem, LrzszReceiverGetsTheImageByteForByte)
     if (system("command -v rz >/dev/null 2>&1") != 0) GTEST_SKIP() << "lrzsz is not installed";
     TempDir dir;
     RzBridge bridge;
-    ASSERT_TRUE(bridge.Start(dir.path, 7));
-    ASSERT_EQ(RS232_OpenPort(7), RS232_OK);
+    int port = bridge.Start(dir.path);
+    ASSERT_GT(port, 0);
+    ASSERT_EQ(RS232_OpenPort(port), RS232_OK);
     std::vector<unsigned char> image = Pattern(4500); /* four 1K blocks, then 128-byte ones */
     DriveResult r = XModemDrive(image.data(), 4500, XM_TYPE_KALTRO_SW, 0);
     RS232_Term();

@@ -47,6 +47,16 @@ struct SimProgram {
     }
 };
 
+/* The number a simulator will take: the first without a live link or a
+ * device (a machine with serial adapters has devices at the low numbers). */
+static int firstFree()
+{
+    int n = 1;
+    while (!PORTNAME_IsFree(n))
+        n++;
+    return n;
+}
+
 static bool exists(const std::string &path)
 {
     struct stat st {
@@ -57,18 +67,19 @@ static bool exists(const std::string &path)
 TEST(SimProgram, PublishesItsLinkAndRemovesItOnSignals)
 {
     PortsFolder ports;
+    const int n = firstFree();
     for (int sig : {SIGTERM, SIGINT}) {
         SimProgram sim;
         std::string name = sim.Start({"--model", "KX-107", "--voltage", "6"});
-        ASSERT_EQ(name, "COM1");
-        ASSERT_TRUE(exists(ports.Link(1)));
-        ASSERT_EQ(RS232_OpenPort(1), RS232_OK);
+        ASSERT_EQ(name, "COM" + std::to_string(n));
+        ASSERT_TRUE(exists(ports.Link(n)));
+        ASSERT_EQ(RS232_OpenPort(n), RS232_OK);
         EXPECT_EQ(RS232_GetDeviceID(), 0x27);
         EXPECT_EQ(RS232_GetUBNumber(), 32);
         RS232_Term();
         int status = sim.Stop(sig);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-        EXPECT_FALSE(exists(ports.Link(1))) << "signal " << sig;
+        EXPECT_FALSE(exists(ports.Link(n))) << "signal " << sig;
     }
     SimProgram bad;
     EXPECT_EQ(bad.Start({"--model", "KX-999"}), "");
@@ -80,18 +91,22 @@ TEST(SimPorts, FirstFreeNumberSkipsLiveLinksButNotStaleOnes)
     PortsFolder ports;
     char folder[512];
     ASSERT_EQ(PORTNAME_Folder(folder, sizeof folder), 0);
-    ASSERT_EQ(PORTNAME_Publish(1, "/dev/null"), 0); /* a live link */
-    ASSERT_EQ(PORTNAME_Publish(1, "/dev/zero"), 1) << "the number is taken";
-    ASSERT_EQ(symlink("/dev/pts/no-such", ports.Link(2).c_str()), 0); /* a stale one */
+    const int live = firstFree();
+    ASSERT_EQ(PORTNAME_Publish(live, "/dev/null"), 0);
+    ASSERT_EQ(PORTNAME_Publish(live, "/dev/zero"), 1) << "the number is taken";
+    const int stale = firstFree();
+    ASSERT_NE(stale, live);
+    ASSERT_EQ(symlink("/dev/pts/no-such", ports.Link(stale).c_str()), 0);
+    EXPECT_TRUE(PORTNAME_IsFree(stale)) << "a link to nothing does not count";
     {
         SimThread sim({});
-        EXPECT_EQ(sim.port, 2);
+        EXPECT_EQ(sim.port, stale);
         char target[256] = "";
-        ASSERT_GT(readlink(ports.Link(2).c_str(), target, sizeof target - 1), 0);
+        ASSERT_GT(readlink(ports.Link(stale).c_str(), target, sizeof target - 1), 0);
         EXPECT_STREQ(target, SIM_GetTerminal());
     }
-    EXPECT_FALSE(exists(ports.Link(2)));
-    EXPECT_TRUE(exists(ports.Link(1))) << "only its own link is removed";
+    EXPECT_FALSE(exists(ports.Link(stale)));
+    EXPECT_TRUE(exists(ports.Link(live))) << "only its own link is removed";
     {
         SimThread sim({"--port", "40"});
         EXPECT_EQ(sim.port, 40);
