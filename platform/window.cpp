@@ -161,14 +161,14 @@ void ClientArea::wheelEvent(QWheelEvent *e)
 {
     /* Fine-grained wheels and touch pads report parts of a notch; they are
      * gathered into whole notches of 120, as a mouse wheel gives them. */
-    static int gathered = 0;
+    WinWindow *w = live(hwnd);
     int d = e->angleDelta().y();
-    if (d == 0) return;
+    if (!w || d == 0) return;
     if (d % 120 != 0) {
-        gathered += d;
-        if (gathered > -120 && gathered < 120) return;
-        d = gathered / 120 * 120;
-        gathered -= d;
+        w->wheelRest += d;
+        if (w->wheelRest > -120 && w->wheelRest < 120) return;
+        d = w->wheelRest / 120 * 120;
+        w->wheelRest -= d;
     }
     QPoint g = e->globalPosition().toPoint();
     send(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<unsigned>(d)),

@@ -71,6 +71,7 @@ struct WinWindow {
     bool paintBegun = false;       /* the procedure called WIN_BeginPaint */
     int scrollPos = 0;             /* where the program put the scroll bar */
     int trackPos = 0;              /* last position the user dragged the thumb to */
+    int wheelRest = 0;             /* wheel movement short of a whole notch */
     std::vector<WIN_Accel> accels;
 
     /* Dialogs. */
