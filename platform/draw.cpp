@@ -72,6 +72,9 @@ QFont winqt::resolveFont(int height, int width, int weight, const wchar_t *face)
 
     QFont f(fam);
     f.setWeight(weight >= 600 ? QFont::Bold : QFont::Normal);
+    /* Whole-pixel glyph advances, as the original desktop measures text:
+     * "UB Frequency" in the table font is 91 pixels there and here. */
+    f.setHintingPreference(QFont::PreferFullHinting);
     int px = height < 0 ? -height : 12;
     if (height > 0) {
         for (px = height; px > 1; --px) {
