@@ -188,11 +188,17 @@ void WIN_KillTimer(HWND h, unsigned id)
         if (t.win == h && t.id == id) t.timer->stop();
 }
 
+/* The timers of a window that is going away; a timer may be the one whose
+ * tick is being handled, so it is deleted only once that has returned. */
 void winqt::killTimersOf(HWND h)
 {
     if (!timers) return;
-    for (Timer &t : *timers)
-        if (t.win == h) t.timer->stop();
+    std::erase_if(*timers, [h](const Timer &t) {
+        if (t.win != h) return false;
+        t.timer->stop();
+        t.timer->deleteLater();
+        return true;
+    });
 }
 
 /* ---- Test support: time and the loop ------------------------------------------ */

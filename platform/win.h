@@ -347,7 +347,10 @@ void WIN_SetTimeScale(double factor);
 void WIN_ProcessEvents(int ms);
 /* Handles messages until cond() is true or timeoutMs passed; returns cond(). */
 bool WIN_WaitFor(const std::function<bool()> &cond, int timeoutMs);
-/* Runs fn from the message loop soon, also inside a modal dialog's loop. */
+/* Runs fn from the message loop soon, also inside a modal dialog's loop: a
+ * test posts what the user does in a dialog, then opens the dialog (or does
+ * what opens it); fn then runs inside the dialog's loop and may wait there
+ * with WIN_WaitFor. */
 void WIN_Post(std::function<void()> fn);
 /* The innermost modal dialog open, or nullptr. */
 HWND WIN_ActiveDialog();
