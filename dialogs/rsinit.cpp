@@ -141,32 +141,6 @@ static COLORREF fieldColor(RsinitField field)
     return BACKGROUND_GREY;
 }
 
-/* Advance widths of the printable ASCII characters in the window's face, in
- * 1/2048 of the em; Arial and its metric-compatible faces share them. */
-static constexpr unsigned short ADVANCE[95] = {
-    569,  569,  727,  1139, 1139, 1821, 1366, 391,  682,  682,  797,  1196, 569,  682,  569,  569,
-    1139, 1139, 1139, 1139, 1139, 1139, 1139, 1139, 1139, 1139, 569,  569,  1196, 1196, 1196, 1139,
-    2079, 1366, 1366, 1479, 1479, 1366, 1251, 1593, 1479, 569,  1024, 1366, 1139, 1706, 1479, 1593,
-    1366, 1593, 1479, 1366, 1251, 1479, 1366, 1933, 1366, 1366, 1251, 569,  569,  569,  961,  1139,
-    682,  1139, 1139, 1024, 1139, 1139, 569,  1139, 1139, 455,  455,  1024, 455,  1706, 1139, 1139,
-    1139, 1139, 682,  1024, 569,  1139, 1024, 1479, 1024, 1024, 1024, 684,  532,  684,  1196,
-};
-/* The face's average character width, in the same units: a font made FONT_WIDTH
- * pixels wide on average is scaled by FONT_WIDTH / (this at the font's em). */
-static constexpr int AVERAGE_ADVANCE = 904;
-
-/* Width in pixels of a text in the window's font. A font of average width
- * FONT_WIDTH draws a text of advances A as A / AVERAGE_ADVANCE * FONT_WIDTH. */
-static int textWidth(const wchar_t *text)
-{
-    long units = 0;
-    for (const wchar_t *p = text; *p; ++p) {
-        const bool printable = *p >= 32 && *p <= 126;
-        units += printable ? ADVANCE[*p - 32] : AVERAGE_ADVANCE;
-    }
-    return static_cast<int>((units * FONT_WIDTH + AVERAGE_ADVANCE / 2) / AVERAGE_ADVANCE);
-}
-
 /* A field: its rectangle in its colour, its text centred on the rectangle's
  * middle, FIELD_TEXT_DY below the top. */
 static void drawField(HDC hdc, const Rect &r, RsinitField field)
@@ -178,7 +152,8 @@ static void drawField(HDC hdc, const Rect &r, RsinitField field)
     WIN_SetBkMode(hdc, TRANSPARENT);
     WIN_SetTextColor(hdc, TEXT_BLACK);
     const int middle = (r.left + r.right) / 2;
-    WIN_TextOut(hdc, middle - textWidth(PortText) / 2, r.top + FIELD_TEXT_DY, PortText, -1);
+    WIN_TextOut(hdc, middle - WIN_GetTextWidth(hdc, PortText, -1) / 2, r.top + FIELD_TEXT_DY,
+                PortText, -1);
 }
 
 static void drawLabel(HDC hdc, int x, int y, const wchar_t *text)

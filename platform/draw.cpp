@@ -349,6 +349,12 @@ void WIN_TextOut(HDC dc, int x, int y, const wchar_t *text, int len)
     shown(w, dc, cell.adjusted(-2, 0, 2, 0)); /* glyphs may overhang their cell a little */
 }
 
+int WIN_GetTextWidth(HDC dc, const wchar_t *text, int len)
+{
+    if (!dc || !text) return 0;
+    return QFontMetrics(dc->qfont).horizontalAdvance(qstr(text, len));
+}
+
 void WIN_FillRect(HDC dc, int left, int top, int right, int bottom, COLORREF color)
 {
     WinWindow *w = target(dc);

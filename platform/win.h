@@ -333,6 +333,8 @@ void WIN_SetBkColor(HDC dc, COLORREF color);
 void WIN_SetBkMode(HDC dc, int mode);
 /* Text with its top-left corner at x, y; len -1 for a NUL-terminated text. */
 void WIN_TextOut(HDC dc, int x, int y, const wchar_t *text, int len);
+/* Width in pixels of a text in the context's font, as WIN_TextOut draws it. */
+int WIN_GetTextWidth(HDC dc, const wchar_t *text, int len);
 /* Rectangles go from left, top up to but not including right, bottom. */
 void WIN_FillRect(HDC dc, int left, int top, int right, int bottom, COLORREF color);
 void WIN_FrameRect(HDC dc, int left, int top, int right, int bottom, COLORREF color);
