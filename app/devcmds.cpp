@@ -1,24 +1,55 @@
-/* devcmds.cpp -- the device and Kaltro commands of the main window. The
- * dialogs they open are not part of the program yet, so each command does
- * nothing for now; the window procedure already hands every button and menu
- * item here.
+/* devcmds.cpp -- the device and Kaltro commands of the main window: each
+ * opens its modal dialog with the main window as owner, and shows and checks
+ * the table again where the dialog may have changed it.
  *
- * No state. Must not touch the table or the serial port until the commands
- * are filled in.
+ * No state. Program sends nothing while any row has an error; the image it
+ * compiles lives on its stack for as long as the transfer dialog runs.
  */
 #include "app/devcmds.h"
 
 #include "app/mainwnd.h"
 #include "app/ubtable.h"
+#include "config/image.h"
 #include "config/velnor.h"
+#include "dialogs/dcss.h"
 #include "dialogs/dcsssetting.h"
 #include "dialogs/getdevice.h"
 #include "dialogs/kaltrosetting.h"
 #include "dialogs/serialdlg.h"
+#include "link/dialogs/enprog.h"
+#include "link/dialogs/kaltrotogo.h"
+#include "link/dialogs/readout.h"
+#include "link/dialogs/transfer.h"
+#include "link/rs232.h"
 #include "platform/win.h"
 
-void MAIN_CmdProgram(HWND) {}
-void MAIN_CmdConfigUpload(HWND) {}
+#include <array>
+
+void MAIN_CmdProgram(HWND hWindow)
+{
+    MAIN_Validate(hWindow);
+    if (ConfigOK != 0) return; /* the status column shows the faults */
+    if (DCSS_IsENGroup(VelnorData.Model)) {
+        /* EN-group devices take their bands one by one. */
+        RS232_StoreDBaseVer(VelnorData.DBaseVersion);
+        WIN_DialogBox(hWindow, &KALTRO_Template, BrevantUpgrEN);
+        return;
+    }
+    std::array<unsigned char, MAIN_IMAGE_SIZE> image{};
+    const std::int32_t size = BREVCFG_CompileMxL(VelnorCfg, &VelnorData, image.data());
+    KALTRO_SetMode(XM_TYPE_DEVICE, image.data(), size);
+    WIN_DialogBox(hWindow, &KALTRO_Template, KaltroWinProc);
+    KALTRO_SetMode(XM_TYPE_DEVICE, nullptr, 0); /* the image ends here */
+}
+void MAIN_CmdConfigUpload(HWND hWindow)
+{
+    VelnorData.DBaseVersion = static_cast<std::uint8_t>(RS232_GetDBaseVersion());
+    MAIN_ShowDBaseVersion();
+    WIN_DialogBox(hWindow, &CONFIGREADOUT_Template, ConfigReadOut);
+    /* whatever the read-out's end, every row is shown and checked again */
+    MAIN_ShowAllRows();
+    MAIN_Validate(hWindow);
+}
 void MAIN_CmdDeviceSettings(HWND hWindow)
 {
     /* The dialog may find a model with another UB count; the table is then
@@ -27,7 +58,10 @@ void MAIN_CmdDeviceSettings(HWND hWindow)
     WIN_DialogBox(hWindow, &DCSSSETTING_Template, dCSSSetting);
     MAIN_ReDrawUBTable(hWindow, before);
 }
-void MAIN_CmdDeviceUpgrade(HWND) {}
+void MAIN_CmdDeviceUpgrade(HWND hWindow)
+{
+    dCSSUPGRADE_Init(hWindow, hInst);
+}
 void MAIN_CmdGetDevice(HWND hWindow)
 {
     dCSSGETDEVICE_Init(hWindow, hInst);
@@ -39,8 +73,14 @@ void MAIN_CmdKaltroSettings(HWND hWindow)
 {
     WIN_DialogBox(hWindow, &KALTROSETTING_Template, KaltroSetting);
 }
-void MAIN_CmdKaltroUpgrade(HWND) {}
-void MAIN_CmdSaveCfgInKaltro(HWND) {}
+void MAIN_CmdKaltroUpgrade(HWND hWindow)
+{
+    KALTRO_Init(hWindow, hInst);
+}
+void MAIN_CmdSaveCfgInKaltro(HWND hWindow)
+{
+    KALTROTOGO_Init(hWindow, hInst);
+}
 void MAIN_CmdSerialSettings(HWND hWindow)
 {
     RSSERIAL_Init(hWindow, hInst);

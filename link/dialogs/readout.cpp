@@ -39,7 +39,7 @@ constexpr unsigned TICK_MS = 1;            /* the next band as soon as the loop 
 constexpr unsigned BAND_PAUSE_MS = 100;    /* between two bands: the device's rest */
 constexpr unsigned SUCCESS_SHOW_MS = 1000; /* the success text stays this long */
 constexpr std::uint8_t NO_DEVICE_ID = 255; /* a silent device converts to no model */
-constexpr int COMMAND_LEN = 16;
+constexpr int COMMAND_LEN = 24;            /* "lnbg", a space, any int, "\r" */
 
 static CR_t State = CR_READING;
 static int UBNum = 0;

@@ -102,11 +102,6 @@ const Display_t *KALTRO_GetDisplay()
     return &Disp;
 }
 
-int KALTRO_GetState()
-{
-    return XMState;
-}
-
 static void show(HWND hDlg, int textId, COLORREF color)
 {
     DISPLAY_Show(hDlg, &Disp, TXT(textId), color);

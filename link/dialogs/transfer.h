@@ -34,6 +34,5 @@ INT_PTR KaltroWinProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 void KALTRO_DisplayText(HDC hdc, const wchar_t *text, COLORREF color);
 void KALTRO_DisplayPercents(HDC hdc, unsigned percent);
 
-/* What the dialog shows, and its transfer step (for the tests). */
+/* What the dialog shows (for the tests). */
 const Display_t *KALTRO_GetDisplay();
-int KALTRO_GetState();
