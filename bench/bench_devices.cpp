@@ -4,7 +4,7 @@
  * directions at 115200 baud. Each operation runs several times; the fastest
  * and the median run are printed in milliseconds beside the least time the
  * protocol's pauses, read time-outs and the line rate allow (worked out in
- * docs/perf-devices.md).
+ * docs/PERFORMANCE.md).
  *
  *   bench_devices [--runs N]
  *
@@ -153,7 +153,7 @@ struct Operation {
     const char *what;
     const char *model; /* simulated device */
     int index;         /* its model index */
-    double leastMs;    /* docs/perf-devices.md */
+    double leastMs;    /* docs/PERFORMANCE.md */
     double (*run)();
 };
 

@@ -2,7 +2,7 @@
  * window's table of 32 rows (eight controls per row, each UB frequency list
  * 1,201 items and each TP frequency list 2,051), to destroy it, and to
  * scroll it by a row. Not a test: run it by hand on the offscreen platform;
- * the figures are written down in docs/perf-platform.md. */
+ * the figures are written down in docs/PERFORMANCE.md. */
 #include "platform/win.h"
 
 #include <chrono>
