@@ -19,6 +19,7 @@
  */
 #include "link/rs232.h"
 
+#include "config/image.h"
 #include "dialogs/dcss.h"
 
 #include <cstring>
@@ -32,13 +33,8 @@ static std::int32_t PacketSize = 0;
 
 std::uint16_t RS232_CalculateCRC16(const unsigned char *Buffer, std::uint16_t Size)
 {
-    std::uint16_t crc = 0;
-    for (std::uint16_t i = 0; i < Size; i++) {
-        crc = static_cast<std::uint16_t>(crc ^ (Buffer[i] << 8));
-        for (int bit = 0; bit < 8; bit++)
-            crc = static_cast<std::uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
-    }
-    return crc;
+    /* the packets carry the same CRC-16 as the configuration image */
+    return CalculateCRC16(Buffer, Size);
 }
 
 int RS232_KaltroDownloadInit(int Size, int Type, int ModelId)

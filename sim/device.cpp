@@ -232,17 +232,6 @@ int SIMDEV_Command(const char *verb, const char *args, std::uint8_t *data, int *
 
 /* ---- Images ------------------------------------------------------------------ */
 
-static std::uint16_t crc16(const unsigned char *p, int len)
-{
-    std::uint16_t crc = 0;
-    for (int i = 0; i < len; i++) {
-        crc ^= static_cast<std::uint16_t>(p[i] << 8);
-        for (int b = 0; b < 8; b++)
-            crc = static_cast<std::uint16_t>(crc & 0x8000 ? (crc << 1) ^ 0x1021 : crc << 1);
-    }
-    return crc;
-}
-
 static bool layoutFits(const unsigned char *area, int len, int size, int at, int value)
 {
     if (len == 0 || len % size != 0) return false;
@@ -297,7 +286,7 @@ int SIMDEV_TakeImage(const unsigned char *image, int len)
     int area = (image[6] << 8) | image[7];
     if (HEADER + area > len) return 2;
     const unsigned char *rec = image + HEADER;
-    if (crc16(rec, area) != ((image[4] << 8) | image[5])) return 2;
+    if (SIMXM_Crc16(rec, area) != ((image[4] << 8) | image[5])) return 2;
     bool en = layoutFits(rec, area, EN_RECORD, 0, 0xB0);
     bool mxl = layoutFits(rec, area, MXL_RECORD, 8, 0xFF);
     if (en && mxl) en = enGroup(); /* both fit: the device's own layout wins */

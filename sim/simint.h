@@ -72,6 +72,8 @@ void SIMDEV_NewSession();
 
 /* Forgets any transfer (a new simulator in the same process). */
 void SIMXM_Reset();
+/* CRC-16/XMODEM, the simulator's own, for packets and configuration images. */
+std::uint16_t SIMXM_Crc16(const unsigned char *p, int len);
 void SIMXM_Begin(SIM_ImageKind kind, std::int64_t now);
 bool SIMXM_Active();
 void SIMXM_Input(unsigned char c, std::int64_t now);

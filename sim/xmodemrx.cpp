@@ -44,7 +44,7 @@ static int cSent = 0;
 static bool anyBlock = false;
 static std::int64_t nextC = 0, lastByte = 0;
 
-static std::uint16_t crc16(const unsigned char *p, int len)
+std::uint16_t SIMXM_Crc16(const unsigned char *p, int len)
 {
     std::uint16_t crc = 0;
     for (int i = 0; i < len; i++) {
@@ -125,7 +125,7 @@ static void checkBlock()
     std::uint8_t num = frame[1];
     std::uint16_t sent = static_cast<std::uint16_t>((frame[3 + size] << 8) | frame[4 + size]);
     step = Step::Waiting;
-    if (static_cast<std::uint8_t>(num + frame[2]) != 255 || crc16(frame + 3, size) != sent) {
+    if (static_cast<std::uint8_t>(num + frame[2]) != 255 || SIMXM_Crc16(frame + 3, size) != sent) {
         SIMIO_Log("> block %u: damaged", num);
         return nak();
     }

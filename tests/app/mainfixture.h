@@ -9,26 +9,31 @@
 #include <cwchar>
 #include <gtest/gtest.h>
 
+/* Opens the main window for model index m, as after the start-up window. */
+inline void MAINTEST_Open(int m)
+{
+    VelnorData = VelnorData_t{};
+    VelnorData.Model = static_cast<std::int8_t>(m);
+    std::wcscpy(szTitle, L"Brevant");
+    MyRegisterClass(nullptr);
+    ASSERT_EQ(InitInstance(nullptr, 1), 1);
+    ASSERT_NE(hWnd, nullptr);
+    WIN_ProcessEvents(0);
+}
+
+/* Destroys the main window and takes back the quit its destruction posts. */
+inline void MAINTEST_Close()
+{
+    if (hWnd) WIN_DestroyWindow(hWnd);
+    int code = -1;
+    WIN_TakeQuit(&code);
+}
+
 class MainWindow : public testing::Test
 {
   protected:
-    /* Opens the main window for model index m, as after the start-up window. */
-    void open(int m)
-    {
-        VelnorData = VelnorData_t{};
-        VelnorData.Model = static_cast<std::int8_t>(m);
-        std::wcscpy(szTitle, L"Brevant");
-        MyRegisterClass(nullptr);
-        ASSERT_EQ(InitInstance(nullptr, 1), 1);
-        ASSERT_NE(hWnd, nullptr);
-        WIN_ProcessEvents(0);
-    }
-    void TearDown() override
-    {
-        if (hWnd) WIN_DestroyWindow(hWnd);
-        int code = -1;
-        WIN_TakeQuit(&code);
-    }
+    void open(int m) { MAINTEST_Open(m); }
+    void TearDown() override { MAINTEST_Close(); }
     /* The record shown in display row i. */
     static VelnorCfg_t &rec(int i) { return VelnorCfg[MAIN_FindRow(i)]; }
     static std::wstring text(HWND w)

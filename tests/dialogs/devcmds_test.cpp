@@ -7,6 +7,7 @@
 #include "app/ubtable.h"
 #include "dialogs/dcsssetting.h"
 #include "dialogs/getdevice.h"
+#include "tests/app/mainfixture.h"
 #include "tests/dialogs/devdlg.h"
 
 #include <cwchar>
@@ -17,20 +18,10 @@ namespace
 class DeviceCommands : public DeviceDialog
 {
   protected:
-    void openMain(int model)
-    {
-        VelnorData = VelnorData_t{};
-        VelnorData.Model = static_cast<std::int8_t>(model);
-        std::wcscpy(szTitle, L"Brevant");
-        MyRegisterClass(nullptr);
-        ASSERT_EQ(InitInstance(nullptr, 1), 1);
-        WIN_ProcessEvents(0);
-    }
+    void openMain(int model) { MAINTEST_Open(model); }
     void TearDown() override
     {
-        if (hWnd) WIN_DestroyWindow(hWnd);
-        int code = -1;
-        WIN_TakeQuit(&code);
+        MAINTEST_Close();
         DeviceDialog::TearDown();
     }
     /* Chooses the menu item; script acts in the dialog it opens. */

@@ -11,6 +11,7 @@
 #include "link/dialogs/enprog.h"
 #include "link/dialogs/readout.h"
 #include "link/dialogs/transfer.h"
+#include "tests/app/mainfixture.h"
 
 namespace
 {
@@ -32,20 +33,10 @@ Band band(int u)
 class DeviceCommands : public DeviceDialog
 {
   protected:
-    void openMain(int m)
-    {
-        VelnorData = VelnorData_t{};
-        VelnorData.Model = static_cast<std::int8_t>(m);
-        std::wcscpy(szTitle, L"Brevant");
-        MyRegisterClass(nullptr);
-        ASSERT_EQ(InitInstance(nullptr, 1), 1);
-        WIN_ProcessEvents(0);
-    }
+    void openMain(int model) { MAINTEST_Open(model); }
     void TearDown() override
     {
-        if (hWnd) WIN_DestroyWindow(hWnd);
-        int code = 0;
-        WIN_TakeQuit(&code);
+        MAINTEST_Close();
         DeviceDialog::TearDown();
     }
     /* A table with something particular in several rows. */
