@@ -15,6 +15,7 @@
 #include <QPalette>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOptionComplex>
 #include <QTimer>
 
 #include <chrono>
@@ -37,6 +38,25 @@ class LayerStyle : public QProxyStyle
         if (hint == SH_ComboBox_Popup) return 0;
         return QProxyStyle::styleHint(hint, opt, w, ret);
     }
+    /* A combo box's arrow button as wide as a scroll bar (17 pixels) and its
+     * text field reaching to 3 pixels from the frame, as on the original
+     * desktop, so that the widths the windows give fit their longest item. */
+    QRect subControlRect(ComplexControl cc, const QStyleOptionComplex *opt, SubControl sc,
+                         const QWidget *w) const override
+    {
+        if (cc == CC_ComboBox && (sc == SC_ComboBoxArrow || sc == SC_ComboBoxEditField)) {
+            const QRect r = opt->rect;
+            const QRect arrow(r.right() - COMBO_ARROW, r.top() + 1, COMBO_ARROW, r.height() - 2);
+            if (sc == SC_ComboBoxArrow) return visualRect(opt->direction, r, arrow);
+            const QRect field(r.left() + 3, r.top() + 2, arrow.left() - r.left() - 4,
+                              r.height() - 4);
+            return visualRect(opt->direction, r, field);
+        }
+        return QProxyStyle::subControlRect(cc, opt, sc, w);
+    }
+
+  private:
+    static constexpr int COMBO_ARROW = 17;
 };
 
 struct Timer {
