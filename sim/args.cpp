@@ -39,9 +39,13 @@ int SIM_ParseArgs(int argc, char **argv, SIM_Options *o, char *err, std::size_t 
     struct Flag {
         const char *name;
         bool *target;
-    } flags[] = {{"--silent", &o->silent}, {"--no-device", &o->noDevice},
-                 {"--split", &o->split},   {"--nul", &o->nul},
-                 {"--noise", &o->noise},   {"--line-rate", &o->lineRate}};
+    } flags[] = {{"--silent", &o->silent},
+                 {"--no-device", &o->noDevice},
+                 {"--silent-device", &o->noDevice},
+                 {"--split", &o->split},
+                 {"--nul", &o->nul},
+                 {"--noise", &o->noise},
+                 {"--line-rate", &o->lineRate}};
     struct Number {
         const char *name;
         int *target;

@@ -74,6 +74,10 @@ SIM_Kaltro &SIMKAL_State()
 
 static void count(const char *verb)
 {
+    /* A line without a usable verb (too long, or binary bytes left over from
+     * an ended transfer) is not counted: an empty name would hold a slot that
+     * the next new verb then takes over with this count. */
+    if (verb[0] == '\0') return;
     for (auto &v : verbs) {
         if (v.verb[0] == '\0') std::snprintf(v.verb, sizeof v.verb, "%s", verb);
         if (std::strcmp(v.verb, verb) == 0) {

@@ -209,6 +209,26 @@ TEST(SimFaults, StopAfterNoDeviceAndLog)
     EXPECT_NE(text.find("silent from here on"), std::string::npos);
 }
 
+TEST(SimFaults, SilentDeviceAliasAndLinesWithoutAVerb)
+{
+    PortsFolder ports;
+    SimThread sim({"--silent-device", "--voltage", "6"});
+    ASSERT_EQ(RS232_OpenPort(sim.port), RS232_OK);
+    std::uint32_t n = 0;
+    WriteABuffer("lnbe\r", 5);
+    char *buf = ReadABuffer(&n);
+    EXPECT_EQ(std::string(buf, n), "lnbe\r\n") << "the echo, and no device";
+    /* A verb too long to name (as binary left over from a transfer may
+     * make) must not lend its count to the next new verb. */
+    WriteABuffer("averylongverb 1\r", 16);
+    ReadABuffer(&n);
+    WriteABuffer("lnbv\r", 5);
+    ReadABuffer(&n);
+    EXPECT_EQ(SIM_CommandCount("lnbv"), 1);
+    EXPECT_EQ(SIM_CommandCount("lnbe"), 1);
+    RS232_Term();
+}
+
 TEST(SimFaults, LineRatePacesBothDirections)
 {
     PortsFolder ports;
