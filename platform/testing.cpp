@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 
 using namespace winqt;
 
@@ -133,6 +134,20 @@ void WIN_UserWheel(HWND h, int distance)
     QWheelEvent e(at, w->client->mapToGlobal(at), QPoint(), QPoint(0, distance), Qt::NoButton,
                   Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w->client, &e);
+}
+
+void WIN_UserWheelOver(HWND over, int distance)
+{
+    WinWindow *w = live(over);
+    QWidget *to = !w ? nullptr : w->kind == Kind::Control ? w->widget.data() : w->vbar.data();
+    if (!to) return;
+    QPointF at(to->width() / 2.0, to->height() / 2.0);
+    QWheelEvent e(at, to->mapToGlobal(at), QPoint(), QPoint(0, distance), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    /* Delivered as the window system delivers it, so that a widget that
+     * ignores the wheel passes it to the one below, as for the user. */
+    QSpontaneKeyEvent::setSpontaneous(&e);
+    qApp->notify(to, &e);
 }
 
 void WIN_UserKey(HWND h, wchar_t key, bool alt)

@@ -371,7 +371,10 @@ void WIN_UserLeave(HWND combo); /* CBN_KILLFOCUS */
  * SB_THUMBPOSITION drags it to pos and lets go, which gives SB_THUMBPOSITION
  * and SB_ENDSCROLL. Other codes are sent as they are. */
 void WIN_UserScroll(HWND win, unsigned code, int pos);
-void WIN_UserWheel(HWND win, int distance);        /* WM_MOUSEWHEEL */
+void WIN_UserWheel(HWND win, int distance); /* WM_MOUSEWHEEL */
+/* The wheel turned with the mouse over a child control, or, given a window,
+ * over its vertical scroll bar; it travels on from there as a real wheel's. */
+void WIN_UserWheelOver(HWND over, int distance);
 void WIN_UserKey(HWND win, wchar_t key, bool alt); /* a typed key, accelerators first */
 void WIN_UserClose(HWND win);                      /* the caption's close box */
 void WIN_UserClickBackground(HWND win);            /* WM_LBUTTONUP on the client area */

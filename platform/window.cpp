@@ -9,6 +9,7 @@
 #include "platform/winqt.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
@@ -37,6 +38,15 @@ class TopFrame : public QWidget
         e->ignore();
         if (WinWindow *w = live(hwnd)) closeBox(w);
     }
+    /* The wheel over the scroll bar or the menu bar is the window's too. */
+    void wheelEvent(QWheelEvent *e) override
+    {
+        WinWindow *w = live(hwnd);
+        if (w && w->client)
+            QCoreApplication::sendEvent(w->client, e);
+        else
+            e->ignore();
+    }
 };
 
 /* A scroll bar that only reports: the user's actions become WM_VSCROLL
@@ -53,7 +63,7 @@ class RequestBar : public QScrollBar
         QScrollBar::mouseReleaseEvent(e);
         if (live(hwnd)) send(hwnd, WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
     }
-    void wheelEvent(QWheelEvent *e) override { e->ignore(); } /* the window's wheel */
+    void wheelEvent(QWheelEvent *e) override { e->ignore(); } /* passed on to the frame */
 
   private:
     void action(int a);

@@ -238,13 +238,21 @@ TEST_F(Window, ScrollBarReportsRequestsAndMovesOnlyWhenTold)
     EXPECT_EQ(GET_HIWORD_SIGNED(wheels[1].wp), 240);
     EXPECT_EQ(GET_HIWORD_SIGNED(wheels[2].wp), 120);
 
-    /* Over a combo box without the focus, the wheel is the window's. */
+    /* Over a combo box without the focus, over a disabled control and over
+     * the scroll bar, the wheel is the window's. */
     HWND combo = WIN_CreateControl(h, WinControl::ComboList, nullptr, 0, 0, 0, 1000, 400, 0);
     WIN_ComboAddRange(combo, 1, 9, 1);
     WIN_ComboSetCurSel(combo, 0);
+    HWND off = WIN_CreateControl(h, WinControl::ComboEdit, nullptr, CS_DISABLED, 0, 60, 80, 200, 0);
     Received.clear();
     WIN_UserWheel(h, -120);
-    EXPECT_EQ(Count(WM_MOUSEWHEEL), 1);
+    WIN_UserWheelOver(combo, -120);
+    WIN_UserWheelOver(off, 120);
+    WIN_UserWheelOver(h, -120);
+    wheels = Only(WM_MOUSEWHEEL);
+    ASSERT_EQ(wheels.size(), 4u);
+    EXPECT_EQ(GET_HIWORD_SIGNED(wheels[2].wp), 120);
+    EXPECT_EQ(GET_HIWORD_SIGNED(wheels[3].wp), -120);
     EXPECT_EQ(WIN_ComboGetCurSel(combo), 0);
 
     /* A click on the background. */
