@@ -12,11 +12,15 @@
  *   timer, runs the step, and unless the step ends the sequence starts the
  *   timer again with 100 ms and advances State.
  *     State  Exchange                   Shows / stores
- *     0      none                       "Unknown", "???", first entries, "Program" off; next in 1
- * ms 1      lnbe  device ID            model name and Model; no model: "Unknown", END 2      lnbv
- * software version     "%d.%d" of its nibbles 3      lnbm  firmware version     "%d.%d.%d.%d" of
- * its bytes 4      lnbd  configuration ver.   "%d.%d" of its nibbles 5      lnbn  serial number
- * "???" for 0, "No SN" for -1, else "%d" 6      lnbj  LO frequencies       "???", "%d" or "%d / %d"
+ *     0      none                       "Unknown", "???", first entries,
+ *                                       "Program" off; next step in 1 ms
+ *     1      lnbe  device ID            model name and Model; no model:
+ *                                       "Unknown", END
+ *     2      lnbv  software version     "%d.%d" of its nibbles
+ *     3      lnbm  firmware version     "%d.%d.%d.%d" of its bytes
+ *     4      lnbd  configuration ver.   "%d.%d" of its nibbles
+ *     5      lnbn  serial number        "???" for 0, "No SN" for -1, else "%d"
+ *     6      lnbj  LO frequencies       "???", "%d" or "%d / %d"
  *     7      lnbb  UB count             the report; UBNumber only when usable
  *     8      lnbc  IC temperature       "%i °C"
  *     9      lnbk  EN50494+             box selects and is enabled on 0 or 1

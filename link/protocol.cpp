@@ -1,11 +1,12 @@
 /* protocol.cpp -- the command protocol: every Kaltro and device command,
  * how its reply is collected, and the value each operation returns.
  *
- * No state of its own; it writes and reads through the port module and
- * parses with replies.cpp. A command is written exactly once; only reads are
- * repeated. Results are the values the callers rely on: 0 for success and
- * small positive codes for failures, -1 (or 0, per command) from getters
- * without an acceptable reply.
+ * State: only whether the reply drained after the last setter held the
+ * device's acceptance (RS232_GetDrainReply). It writes and reads through the
+ * port module and parses with replies.cpp. A command is written exactly
+ * once; only reads are repeated. Results are the values the callers rely on:
+ * 0 for success and small positive codes for failures, -1 (or 0, per
+ * command) from getters without an acceptable reply.
  */
 #include "link/rs232.h"
 
