@@ -119,16 +119,27 @@ int BREVCFG_SaveBegin(BrevSave_t *s, const char *path, int mode)
     if (s == nullptr) return BREVCFG_FILE_CANNOT_WRITE;
     s->fd = -1;
     if (path == nullptr || path[0] == '\0') return BREVCFG_FILE_CANNOT_WRITE;
-    const std::size_t len = std::strlen(path);
+    std::size_t len = std::strlen(path);
     if (len > BREVCFG_PATH_MAX || path[len - 1] == '/') return BREVCFG_FILE_CANNOT_WRITE;
 
     s->mode = (mode == BREVCFG_CREATE_NEW) ? BREVCFG_CREATE_NEW : BREVCFG_REPLACE;
     struct stat st;
     if (s->mode == BREVCFG_CREATE_NEW && lstat(path, &st) == 0) return BREVCFG_FILE_EXISTS;
 
+    /* A name that is a link saves into the file the link leads to, as writing
+     * through the name does; renaming over the name would replace the link
+     * and leave that file as it was. */
+    char resolved[PATH_MAX];
+    if (s->mode == BREVCFG_REPLACE && lstat(path, &st) == 0 && S_ISLNK(st.st_mode) &&
+        realpath(path, resolved) != nullptr) {
+        path = resolved;
+        len = std::strlen(path);
+        if (len > BREVCFG_PATH_MAX) return BREVCFG_FILE_CANNOT_WRITE;
+    }
+
     std::memcpy(s->path, path, len + 1);
-    std::snprintf(s->tmp, sizeof s->tmp, "%s.tmp-XXXXXX", path);
-    const mode_t perm = newFileMode(path);
+    std::snprintf(s->tmp, sizeof s->tmp, "%s.tmp-XXXXXX", s->path);
+    const mode_t perm = newFileMode(s->path);
     s->fd = mkostemp(s->tmp, O_CLOEXEC);
     if (s->fd < 0) return BREVCFG_FILE_CANNOT_WRITE;
     fchmod(s->fd, perm);

@@ -4,6 +4,8 @@
  * one: the bytes go to a temporary file in the same folder, are flushed to
  * the disk, and only then is the temporary file renamed over the target. A
  * failed write removes the temporary file and leaves the target as it was.
+ * A name that is a link is saved through: the file it leads to is replaced
+ * and the link stays.
  * The text-file saver and the image export both save through here.
  *
  * Loading reads a file whole into one heap block owned by the caller; these

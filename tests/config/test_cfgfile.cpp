@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 static const std::string HEAD =
@@ -271,6 +272,37 @@ TEST_F(CfgFileDisk, SaveAsksBeforeReplacingAndLoads)
     EXPECT_EQ(BREVCFG_SaveConfigFile((dir + "/no/cfg.txt").c_str(), VelnorCfg, 24, BREVCFG_REPLACE),
               BREVCFG_FILE_CANNOT_WRITE);
     EXPECT_EQ(VelnorCfg[0].UBFreq, 975);
+}
+
+TEST_F(CfgFileDisk, SavingThroughALinkWritesTheLinkedFile)
+{
+    /* the file lives in another folder, reached through a link */
+    ASSERT_EQ(mkdir((dir + "/real").c_str(), 0700), 0);
+    const std::string real = dir + "/real/cfg.txt";
+    const std::string link = dir + "/cfg.txt";
+    defaults(0);
+    ASSERT_EQ(BREVCFG_SaveConfigFile(real.c_str(), VelnorCfg, 24, BREVCFG_CREATE_NEW),
+              BREVCFG_FILE_OK);
+    ASSERT_EQ(symlink("real/cfg.txt", link.c_str()), 0);
+
+    EXPECT_EQ(BREVCFG_SaveConfigFile(link.c_str(), VelnorCfg, 24, BREVCFG_CREATE_NEW),
+              BREVCFG_FILE_EXISTS);
+    VelnorCfg[0].UBFreq = 1000;
+    EXPECT_EQ(BREVCFG_SaveConfigFile(link.c_str(), VelnorCfg, 24, BREVCFG_REPLACE),
+              BREVCFG_FILE_OK);
+    struct stat st;
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)); /* the link stays a link */
+    EXPECT_EQ(readFile(real), format(VelnorCfg, 24));
+    EXPECT_NE(readFile(real).find(",\t1000,"), std::string::npos);
+
+    /* an image export through the link likewise */
+    const unsigned char bytes[] = {1, 2, 3};
+    EXPECT_EQ(BREVCFG_SaveBytesFile(link.c_str(), bytes, 3, BREVCFG_REPLACE), BREVCFG_FILE_OK);
+    EXPECT_EQ(readFile(real), std::string("\x01\x02\x03"));
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(entries(), 2); /* the link and the folder: no temporary files */
 }
 
 TEST_F(CfgFileDisk, FailedWriteKeepsTheOldFile)
