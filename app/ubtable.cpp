@@ -21,7 +21,7 @@ HWND hMode[MAX_UB], hConvFreq[MAX_UB], hConvPol[MAX_UB], hFeed[MAX_UB];
 HWND hModel;
 int OffsetVert;
 
-/* Column x positions: heading, control and painted unit. */
+/* Row geometry: offsets below the table's or a row's top, and the status box. */
 constexpr int HEAD_Y = 10;       /* headings sit this far below the table top */
 constexpr int CTRL_DY = 35;      /* combo boxes sit this far below the row top */
 constexpr int CHECK_DY = 40;     /* check boxes likewise */
