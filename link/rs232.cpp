@@ -41,6 +41,10 @@ static char lpBuf[RS232_BUF_SIZE];
 
 static termios savedLine; /* the settings found when the port was opened */
 static bool savedLineValid = false;
+/* Whether this program made the open terminal exclusive. The flag stays on
+ * the terminal after a close while anyone else keeps it open (the simulator
+ * keeps its own end open), and would then refuse the next open. */
+static bool exclusiveSet = false;
 
 static int realOpen(const char *path)
 {
@@ -56,7 +60,10 @@ static int realLock(int fd)
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return -1;
     /* TIOCEXCL refuses further opens of the terminal (except by root, which
      * the advisory lock above still stops when it plays by the rules). */
-    if (ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) return -1;
+    if (ioctl(fd, TIOCEXCL) == 0)
+        exclusiveSet = true;
+    else if (errno != ENOTTY)
+        return -1;
     return 0;
 }
 
@@ -117,6 +124,10 @@ static int realClose(int fd)
 {
     if (savedLineValid) tcsetattr(fd, TCSANOW, &savedLine);
     savedLineValid = false;
+    /* Only an exclusive use this program set up is given back; a port that
+     * another program holds keeps its own. */
+    if (exclusiveSet) ioctl(fd, TIOCNXCL);
+    exclusiveSet = false;
     return close(fd);
 }
 

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 class Port : public ::testing::Test
@@ -52,11 +53,23 @@ TEST_F(Port, ScanOpensTheKaltroExclusivelyAndStopsAt1024)
     EXPECT_EQ(RS232_Term(), 0);
     EXPECT_EQ(RS232_Term(), 0) << "closing a closed port does nothing";
 
-    /* A port in use by another program fails at once, without a command. */
+    /* Closed, the port is no longer exclusive: the simulator keeps its end
+     * of the terminal open, so a flag left behind would refuse every later
+     * open of an ordinary user. */
     fd = open(ports.Link(sim->port).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(fd, 0);
+    int exclusive = -1;
+    ASSERT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+
+    /* A port in use by another program fails at once, without a command,
+     * and the other program keeps its exclusive use. */
     ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+    ASSERT_EQ(ioctl(fd, TIOCEXCL), 0);
     EXPECT_LT(Seconds([&] { EXPECT_EQ(RS232_OpenPort(sim->port), RS232_FAILED); }), 0.2);
+    ASSERT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    ioctl(fd, TIOCNXCL);
     close(fd);
     EXPECT_EQ(SIM_CommandCount("gtid"), 1);
 
