@@ -40,9 +40,9 @@ constexpr int EN_PROGRAM = 1;
 constexpr int EN_FINISHED = 2;
 
 constexpr unsigned EN_TIMER = 8;
-constexpr unsigned FIRST_TICK_MS = 1; /* the first band as soon as the loop is free */
-constexpr unsigned NEXT_TICK_MS = 10;
-constexpr unsigned BAND_PAUSE_MS = 100;    /* between two bands: the device's rest */
+constexpr unsigned FIRST_TICK_MS = 1;   /* the first band as soon as the loop is free */
+constexpr unsigned NEXT_TICK_MS = 10;   /* the next band, or the closing step, after a drawn step */
+constexpr unsigned BAND_PAUSE_MS = 100; /* between two bands: the device's rest */
 constexpr std::uint16_t LBAND_LOW = 950;   /* a refused band from here up has no room */
 constexpr std::uint8_t NO_DEVICE_ID = 255; /* a silent device converts to no model */
 
