@@ -81,7 +81,9 @@ int PORTNAME_Device(int PortNo, char *out, std::size_t len)
 {
     struct stat st {
     };
-    if (linkPath(PortNo, out, len) == 0 && lstat(out, &st) == 0) return 0;
+    /* stat follows the link: a stale one (its simulator was killed) names
+     * nothing, and must not hide an adapter plugged in since. */
+    if (linkPath(PortNo, out, len) == 0 && stat(out, &st) == 0) return 0;
     return PORTNAME_FixedDevice(PortNo, out, len);
 }
 

@@ -4,7 +4,8 @@
  * is the first of:
  *   1. a link named "COMn" in the ports folder, $XDG_RUNTIME_DIR/brevant/ports
  *      or, where that variable is not set, /tmp/brevant-<uid>/ports; the
- *      simulator publishes its pseudo-terminal there;
+ *      simulator publishes its pseudo-terminal there (a link whose target
+ *      has gone counts as none);
  *   2. otherwise COM1-32 are /dev/ttyUSB0-31, COM33-64 /dev/ttyACM0-31,
  *      COM65-96 /dev/ttyS0-31, COM97-128 /dev/rfcomm0-31; other numbers name
  *      no device.

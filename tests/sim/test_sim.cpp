@@ -98,6 +98,10 @@ TEST(SimPorts, FirstFreeNumberSkipsLiveLinksButNotStaleOnes)
     ASSERT_NE(stale, live);
     ASSERT_EQ(symlink("/dev/pts/no-such", ports.Link(stale).c_str()), 0);
     EXPECT_TRUE(PORTNAME_IsFree(stale)) << "a link to nothing does not count";
+    char fixed[64], named[64];
+    ASSERT_EQ(PORTNAME_FixedDevice(stale, fixed, sizeof fixed), 0);
+    ASSERT_EQ(PORTNAME_Device(stale, named, sizeof named), 0);
+    EXPECT_STREQ(named, fixed) << "nor does it hide the adapter of that number";
     {
         SimThread sim({});
         EXPECT_EQ(sim.port, stale);
