@@ -71,6 +71,14 @@ static void drain(const char *command)
     lastDrainReply = holdsAcceptance(kept, used);
 }
 
+/* "<verb> <value>\r", drained. */
+static void drainValue(const char *verb, int value)
+{
+    char cmd[CMD_LEN];
+    snprintf(cmd, sizeof cmd, "%s %d\r", verb, value);
+    drain(cmd);
+}
+
 int RS232_GetDrainReply()
 {
     return lastDrainReply;
@@ -206,16 +214,12 @@ int RS232_SetVoltage(int Voltage)
 
 void RS232_Set22kHzTone(std::uint8_t Active)
 {
-    char cmd[CMD_LEN];
-    snprintf(cmd, sizeof cmd, "to22 %d\r", Active > 1 ? 1 : Active);
-    drain(cmd);
+    drainValue("to22", Active > 1 ? 1 : Active);
 }
 
 void RS232_SetConfigType(std::uint8_t Type)
 {
-    char cmd[CMD_LEN];
-    snprintf(cmd, sizeof cmd, "lnal %d\r", Type);
-    drain(cmd);
+    drainValue("lnal", Type);
 }
 
 void RS232_StoreConfigName(const char *Name)
@@ -316,13 +320,18 @@ std::int8_t RS232_GetOutputNumber()
     return v > 1 ? -1 : v;
 }
 
-int RS232_ReadConfig(VelnorCfg_t *VelnorCfg, int UBNumber)
+int RS232_ReadBand(VelnorCfg_t *VelnorCfg, int UBNumber)
 {
     char cmd[CMD_LEN];
     std::uint32_t n = 0, loc = 0;
     snprintf(cmd, sizeof cmd, "lnbg %d\r", UBNumber);
     char *reply = RS232_SendCommand(cmd, &n, &loc);
-    if (reply) RS232_ParseUBRecord(reply, n, loc, VelnorCfg);
+    return reply != nullptr && RS232_ParseUBRecord(reply, n, loc, VelnorCfg) == 0 ? 0 : 1;
+}
+
+int RS232_ReadConfig(VelnorCfg_t *VelnorCfg, int UBNumber)
+{
+    RS232_ReadBand(VelnorCfg, UBNumber);
     return 0;
 }
 
@@ -342,23 +351,17 @@ std::int8_t RS232_ProgramEN5520(std::uint8_t OutNo, std::uint8_t UBNumber, std::
 
 void RS232_SetEN50494Plus(std::uint8_t Active)
 {
-    char cmd[CMD_LEN];
-    snprintf(cmd, sizeof cmd, "lnah %d\r", Active > 1 ? 1 : Active);
-    drain(cmd);
+    drainValue("lnah", Active > 1 ? 1 : Active);
 }
 
 void RS232_SetInputsType(std::uint8_t Type)
 {
-    char cmd[CMD_LEN];
-    snprintf(cmd, sizeof cmd, "lnaa %d\r", Type > 1 ? 1 : Type);
-    drain(cmd);
+    drainValue("lnaa", Type > 1 ? 1 : Type);
 }
 
 void RS232_SetLegacyInfo(std::uint8_t Legacy)
 {
-    char cmd[CMD_LEN];
-    snprintf(cmd, sizeof cmd, "legs %d\r", Legacy > 2 ? 0 : Legacy);
-    drain(cmd);
+    drainValue("legs", Legacy > 2 ? 0 : Legacy);
 }
 
 void RS232_SetChainConnection(int Active, int Selection)
@@ -373,7 +376,5 @@ void RS232_SetChainConnection(int Active, int Selection)
 
 void RS232_StoreDBaseVer(std::uint8_t Version)
 {
-    char cmd[CMD_LEN];
-    snprintf(cmd, sizeof cmd, "lnad %d\r", Version);
-    drain(cmd);
+    drainValue("lnad", Version);
 }

@@ -163,6 +163,9 @@ std::int8_t RS232_GetOutputNumber();                  /* 0 or 1, -1 */
 /* Reads band UBNumber into *VelnorCfg; an incomplete or missing reply leaves
  * the record as it was. Always 0. */
 int RS232_ReadConfig(VelnorCfg_t *VelnorCfg, int UBNumber);
+/* The same read, telling whether the band came: 0 read, 1 no complete reply
+ * (the record left as it was). */
+int RS232_ReadBand(VelnorCfg_t *VelnorCfg, int UBNumber);
 
 /* ---- Device setters and programming --------------------------------------- */
 

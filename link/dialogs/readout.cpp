@@ -30,8 +30,6 @@
 #include "dialogs/dcss.h"
 #include "link/rs232.h"
 
-#include <cstdio>
-
 enum CR_t { CR_READING = 0, CR_FINISHED = 1, CR_STOPPED = 2 };
 
 constexpr unsigned READOUT_TIMER = 6;
@@ -39,7 +37,6 @@ constexpr unsigned TICK_MS = 1;            /* the next band as soon as the loop 
 constexpr unsigned BAND_PAUSE_MS = 100;    /* between two bands: the device's rest */
 constexpr unsigned SUCCESS_SHOW_MS = 1000; /* the success text stays this long */
 constexpr std::uint8_t NO_DEVICE_ID = 255; /* a silent device converts to no model */
-constexpr int COMMAND_LEN = 24;            /* "lnbg", a space, any int, "\r" */
 
 static CR_t State = CR_READING;
 static int UBNum = 0;
@@ -90,17 +87,6 @@ static int bandCount()
     return n < 0 ? 0 : (n > MAX_UB ? MAX_UB : n);
 }
 
-/* Reads band k into *rec as RS232_ReadConfig does, but tells whether a
- * complete reply came; without one the record stays as it was. */
-static bool readBand(VelnorCfg_t *rec, int k)
-{
-    char cmd[COMMAND_LEN];
-    std::snprintf(cmd, sizeof cmd, "lnbg %d\r", k);
-    std::uint32_t n = 0, loc = 0;
-    char *reply = RS232_SendCommand(cmd, &n, &loc);
-    return reply != nullptr && RS232_ParseUBRecord(reply, n, loc, rec) == 0;
-}
-
 static void show(HWND hDlg, int textId, COLORREF color)
 {
     DISPLAY_Show(hDlg, &Disp, TXT(textId), color);
@@ -144,7 +130,7 @@ static void tick(HWND hDlg)
 
     const int n = bandCount();
     if (UBNum < n) {
-        if (!readBand(&VelnorCfg[UBNum], UBNum)) Missing++;
+        if (RS232_ReadBand(&VelnorCfg[UBNum], UBNum) != 0) Missing++;
         UBNum++;
         DISPLAY_SetProgress(hDlg, &Disp, UBNum * 100 / n);
     }

@@ -9,7 +9,7 @@
 #include "link/rs232.h"
 #include "platform/win.h"
 #include "sim/sim.h"
-#include "tests/linkdialogs/simthread.h"
+#include "tests/sim/simtest.h"
 
 #include <cstdio>
 #include <fstream>
@@ -36,7 +36,7 @@ class DeviceDialog : public testing::Test
     void TearDown() override
     {
         RS232_Term();
-        sim.stop();
+        sim.Stop();
         WIN_SetTimeScale(1);
         for (auto &f : files)
             std::remove(f.c_str());
@@ -57,7 +57,7 @@ class DeviceDialog : public testing::Test
     void connect(std::vector<std::string> args)
     {
         args.insert(args.end(), {"--voltage", "6"});
-        const int port = sim.start(args);
+        const int port = sim.Start(args);
         ASSERT_GT(port, 0) << "the simulator did not start";
         ASSERT_EQ(RS232_OpenPort(port), RS232_OK);
     }

@@ -11,28 +11,15 @@
 namespace
 {
 
-class Controls : public testing::Test
+class Controls : public ShownWindow
 {
   protected:
-    void SetUp() override
-    {
-        ResetRecord();
-        win = MakeMainLikeWindow();
-        WIN_ShowWindow(win, true);
-        WIN_ProcessEvents(10);
-    }
-    void TearDown() override
-    {
-        WIN_DestroyWindow(win);
-        ResetRecord();
-    }
     std::wstring text(HWND ctl)
     {
         wchar_t buf[64];
         WIN_GetWindowText(ctl, buf, 64);
         return buf;
     }
-    HWND win = nullptr;
 };
 
 using Codes = std::vector<unsigned>;

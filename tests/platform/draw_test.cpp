@@ -14,23 +14,7 @@ namespace
 constexpr COLORREF grey = RGB(170, 170, 170);
 constexpr COLORREF green = RGB(0, 153, 0);
 
-class Draw : public testing::Test
-{
-  protected:
-    void SetUp() override
-    {
-        ResetRecord();
-        win = MakeMainLikeWindow();
-        WIN_ShowWindow(win, true);
-        WIN_ProcessEvents(10);
-    }
-    void TearDown() override
-    {
-        WIN_DestroyWindow(win);
-        ResetRecord();
-    }
-    HWND win = nullptr;
-};
+using Draw = ShownWindow;
 
 TEST_F(Draw, FillsAndFramesCoverExactlyTheirRectangles)
 {

@@ -5,6 +5,7 @@
 #include "platform/win.h"
 
 #include <functional>
+#include <gtest/gtest.h>
 #include <vector>
 
 struct Msg {
@@ -33,3 +34,22 @@ int Count(UINT msg);
 /* A sizable 1091 x 515 window with menu, scroll bar and the grey background,
  * like the program's main window, not yet shown. */
 HWND MakeMainLikeWindow();
+
+/* A test with a main-like window shown and an empty record. */
+class ShownWindow : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ResetRecord();
+        win = MakeMainLikeWindow();
+        WIN_ShowWindow(win, true);
+        WIN_ProcessEvents(10);
+    }
+    void TearDown() override
+    {
+        WIN_DestroyWindow(win);
+        ResetRecord();
+    }
+    HWND win = nullptr;
+};

@@ -49,13 +49,23 @@ struct PortsFolder {
     std::string Link(int n) const { return dir.path + "/brevant/ports/COM" + std::to_string(n); }
 };
 
-/* The simulator, given command-line words, serving on a thread. */
+/* The simulator, given command-line words, serving on a thread. One runs at
+ * a time. */
 struct SimThread {
     int port = -1;
     std::thread worker;
 
-    explicit SimThread(std::vector<std::string> args)
+    SimThread() = default;
+    explicit SimThread(std::vector<std::string> args) { Start(std::move(args)); }
+    SimThread(const SimThread &) = delete;
+    SimThread &operator=(const SimThread &) = delete;
+    ~SimThread() { Stop(); }
+
+    /* Starts a new simulator (stopping one that runs); its COM number, or -1. */
+    int Start(std::vector<std::string> args)
     {
+        Stop();
+        port = -1;
         /* SIMTEST_LOG=file keeps the traffic of a failing test. */
         if (const char *log = getenv("SIMTEST_LOG")) args.insert(args.end(), {"--log", log});
         std::vector<char *> argv{const_cast<char *>("kaltro-sim")};
@@ -65,16 +75,16 @@ struct SimThread {
         char err[256] = "";
         if (SIM_ParseArgs(static_cast<int>(argv.size()), argv.data(), &o, err, sizeof err) != 0) {
             ADD_FAILURE() << "kaltro-sim options: " << err;
-            return;
+            return -1;
         }
         port = SIM_Open(&o, err, sizeof err);
         if (port < 0) {
             ADD_FAILURE() << "kaltro-sim: " << err;
-            return;
+            return -1;
         }
         worker = std::thread([] { SIM_Run(); });
+        return port;
     }
-    ~SimThread() { Stop(); }
     void Stop()
     {
         if (!worker.joinable()) return;

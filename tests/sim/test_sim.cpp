@@ -103,7 +103,7 @@ TEST(SimPorts, FirstFreeNumberSkipsLiveLinksButNotStaleOnes)
     ASSERT_EQ(PORTNAME_Device(stale, named, sizeof named), 0);
     EXPECT_STREQ(named, fixed) << "nor does it hide the adapter of that number";
     {
-        SimThread sim({});
+        SimThread sim(std::vector<std::string>{});
         EXPECT_EQ(sim.port, stale);
         char target[256] = "";
         ASSERT_GT(readlink(ports.Link(stale).c_str(), target, sizeof target - 1), 0);
