@@ -21,11 +21,6 @@ constexpr std::size_t ROW_BUFFER = 1024;
 /* A field's magnitude stops growing here; every field is narrower. */
 constexpr long long FIELD_CAP = 1000000000LL;
 
-static int clampRows(int n)
-{
-    return n < 0 ? 0 : (n > MAX_UB ? MAX_UB : n);
-}
-
 /* ---- writing ------------------------------------------------------------ */
 
 /* What a save stores: inactive rows without frequency, rows not in static
@@ -48,7 +43,7 @@ static void normalise(VelnorCfg_t *table, int n)
 int BREVCFG_FormatConfig(VelnorCfg_t *table, int MaxUB, char *out, std::size_t size)
 {
     if (table == nullptr || out == nullptr || size < BREVCFG_TEXT_MAX) return -1;
-    const int n = clampRows(MaxUB);
+    const int n = MAIN_RowsInTable(MaxUB);
 
     normalise(table, n);
     BREVCFG_quickSort(table, 0, n - 1);
@@ -231,7 +226,7 @@ static void readRow(Cursor &c, VelnorCfg_t &row)
 int BREVCFG_ParseConfig(const char *data, std::size_t n, VelnorCfg_t *table, int MaxUB)
 {
     if (table == nullptr) return -1;
-    const int rows = clampRows(MaxUB);
+    const int rows = MAIN_RowsInTable(MaxUB);
     for (int k = 0; k < rows; k++)
         startRow(table[k], k);
 
@@ -255,7 +250,7 @@ int BREVCFG_ParseConfig(const char *data, std::size_t n, VelnorCfg_t *table, int
 int BREVCFG_RestoreUBNumbers(VelnorCfg_t *table, int MaxUB)
 {
     if (table == nullptr) return 0;
-    const int n = clampRows(MaxUB);
+    const int n = MAIN_RowsInTable(MaxUB);
     std::array<bool, MAX_UB> taken{};
     std::array<bool, MAX_UB> keep{};
 

@@ -9,11 +9,6 @@
 constexpr unsigned char RECORD_EN_MARK = 0xB0; /* first byte of every EN record */
 constexpr unsigned char MXL_UNUSED = 0xFF;     /* fills an MxL record of a row not in use */
 
-static int clampRows(int n)
-{
-    return n < 0 ? 0 : (n > MAX_UB ? MAX_UB : n);
-}
-
 /* UBFreq and UBFreqDec as the two frequency bytes both layouts share: bits
  * 11 to 4, then bits 3 to 0 with the tenths in the low nibble. */
 static void putFrequency(unsigned char *p, const VelnorCfg_t &row)
@@ -88,7 +83,7 @@ std::int32_t BREVCFG_CompileEN(const VelnorCfg_t *table, const VelnorData_t *dat
                                unsigned char *buf, std::uint8_t OutNum)
 {
     if (table == nullptr || data == nullptr || buf == nullptr) return 0;
-    const int rows = clampRows(data->UBNumber);
+    const int rows = MAIN_RowsInTable(data->UBNumber);
     for (int r = 0; r < rows; r++)
         putRecordEN(buf + BREVCFG_HEADER_SIZE + r * BREVCFG_EN_RECORD, table[r], OutNum);
     const int n = rows * BREVCFG_EN_RECORD;
@@ -99,7 +94,7 @@ std::int32_t BREVCFG_CompileEN(const VelnorCfg_t *table, const VelnorData_t *dat
 std::int32_t BREVCFG_CompileMxL(VelnorCfg_t *table, const VelnorData_t *data, unsigned char *buf)
 {
     if (table == nullptr || data == nullptr || buf == nullptr) return 0;
-    const int rows = clampRows(data->UBNumber);
+    const int rows = MAIN_RowsInTable(data->UBNumber);
     BREVCFG_quickSort(table, 0, rows - 1);
     for (int r = 0; r < rows; r++)
         putRecordMxL(buf + BREVCFG_HEADER_SIZE + r * BREVCFG_MXL_RECORD, table[r]);

@@ -27,11 +27,6 @@ constexpr int LEVEL_MAX_EN = -22;
 constexpr int LEVEL_MIN_MXL = -40;
 constexpr int LEVEL_MAX_MXL = -20;
 
-static int clampRows(int n)
-{
-    return n < 0 ? 0 : (n > MAX_UB ? MAX_UB : n);
-}
-
 static bool inLBand(int f)
 {
     return f >= LBAND_LO && f <= LBAND_HI;
@@ -68,7 +63,7 @@ static int overlapStatus(const VelnorCfg_t *table, int n, int r)
 
 int MAIN_RowStatus(const VelnorCfg_t *table, int n, int r, int model)
 {
-    n = clampRows(n);
+    n = MAIN_RowsInTable(n);
     if (table == nullptr || r < 0 || r >= n) return TX_OK;
 
     const VelnorCfg_t &row = table[r];
@@ -96,7 +91,7 @@ bool MAIN_IsErrorText(int k)
 
 std::int32_t MAIN_ValidateTable()
 {
-    const int n = clampRows(VelnorData.UBNumber);
+    const int n = MAIN_RowsInTable(VelnorData.UBNumber);
     const int model = VelnorData.Model;
 
     ConfigOK = 0;

@@ -73,8 +73,8 @@ void BREVCFG_quickSort(VelnorCfg_t *table, std::int32_t left, std::int32_t right
 
 int MAIN_FindRow(int u)
 {
-    const int n = VelnorData.UBNumber;
-    for (int r = 0; r < n && r < MAX_UB; r++)
+    const int n = MAIN_RowsInTable(VelnorData.UBNumber);
+    for (int r = 0; r < n; r++)
         if (VelnorCfg[r].UBNo == u) return r;
     return -1;
 }

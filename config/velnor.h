@@ -68,5 +68,11 @@ void MAIN_InitStruct();
  * files and images, so it is kept exactly. */
 void BREVCFG_quickSort(VelnorCfg_t *table, std::int32_t left, std::int32_t right);
 
+/* A row count as the table can hold it: 0 to MAX_UB. */
+constexpr int MAIN_RowsInTable(int n)
+{
+    return n < 0 ? 0 : (n > MAX_UB ? MAX_UB : n);
+}
+
 /* Index of the first row in use whose UBNo is u, or -1. */
 int MAIN_FindRow(int u);

@@ -6,6 +6,7 @@
  */
 #include "link/dialogs/display.h"
 
+#include "link/rs232.h"
 #include "platform/win.h"
 
 #include <cwchar>
@@ -80,4 +81,14 @@ void DISPLAY_Paint(HWND dlg, Display_t *d)
     DISPLAY_Text(dc, d, nullptr, d->GColor);
     DISPLAY_Percents(dc, static_cast<unsigned>(d->Percentage));
     WIN_EndPaint(dlg, dc);
+}
+
+bool DISPLAY_EndOnCommand(HWND dlg, unsigned timer, WPARAM wParam)
+{
+    const int id = static_cast<int>(LOWORD(wParam));
+    if (id != IDOK && id != IDCANCEL) return false;
+    WIN_KillTimer(dlg, timer);
+    RS232_KaltroClose();
+    WIN_EndDialog(dlg, id);
+    return true;
 }

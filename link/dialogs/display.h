@@ -48,3 +48,7 @@ void DISPLAY_Show(HWND dlg, Display_t *d, const wchar_t *text, COLORREF color);
 void DISPLAY_SetProgress(HWND dlg, Display_t *d, int percent);
 /* WM_PAINT: the kept text and the current percentage. */
 void DISPLAY_Paint(HWND dlg, Display_t *d);
+/* WM_COMMAND: OK or Cancel at any time stops the dialog's timer, closes the
+ * exchange with the Kaltro and ends the dialog with that id (an exchange
+ * under way is simply abandoned). True when the command was one of them. */
+bool DISPLAY_EndOnCommand(HWND dlg, unsigned timer, WPARAM wParam);

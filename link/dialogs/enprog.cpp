@@ -167,14 +167,7 @@ INT_PTR BrevantUpgrEN(HWND hDlg, UINT message, WPARAM wParam, LPARAM)
         if (wParam == EN_TIMER) tick(hDlg);
         return 1;
     case WM_PAINT: DISPLAY_Paint(hDlg, &Disp); return 1;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            WIN_KillTimer(hDlg, EN_TIMER);
-            RS232_KaltroClose();
-            WIN_EndDialog(hDlg, LOWORD(wParam));
-            return 1;
-        }
-        return 0;
+    case WM_COMMAND: return DISPLAY_EndOnCommand(hDlg, EN_TIMER, wParam) ? 1 : 0;
     default: return 0;
     }
 }

@@ -155,14 +155,7 @@ INT_PTR ConfigReadOut(HWND hDlg, UINT message, WPARAM wParam, LPARAM)
         if (wParam == READOUT_TIMER) tick(hDlg);
         return 1;
     case WM_PAINT: DISPLAY_Paint(hDlg, &Disp); return 1;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            WIN_KillTimer(hDlg, READOUT_TIMER);
-            RS232_KaltroClose();
-            WIN_EndDialog(hDlg, LOWORD(wParam));
-            return 1;
-        }
-        return 0;
+    case WM_COMMAND: return DISPLAY_EndOnCommand(hDlg, READOUT_TIMER, wParam) ? 1 : 0;
     default: return 0;
     }
 }

@@ -259,15 +259,7 @@ INT_PTR KaltroWinProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM)
         if (wParam == TRANSFER_TIMER) tick(hDlg);
         return 1;
     case WM_PAINT: DISPLAY_Paint(hDlg, &Disp); return 1;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            /* An interrupted transfer is simply abandoned. */
-            WIN_KillTimer(hDlg, TRANSFER_TIMER);
-            RS232_KaltroClose();
-            WIN_EndDialog(hDlg, LOWORD(wParam));
-            return 1;
-        }
-        return 0;
+    case WM_COMMAND: return DISPLAY_EndOnCommand(hDlg, TRANSFER_TIMER, wParam) ? 1 : 0;
     default: return 0;
     }
 }
