@@ -3,7 +3,9 @@
  * the table again where the dialog may have changed it.
  *
  * No state. Program sends nothing while any row has an error; the image it
- * compiles lives on its stack for as long as the transfer dialog runs.
+ * compiles lives on its stack for as long as the transfer dialog runs. A
+ * port that was lost (an adapter unplugged) is opened again, on the same
+ * number, before each command talks to the device.
  */
 #include "app/devcmds.h"
 
@@ -29,6 +31,7 @@ void MAIN_CmdProgram(HWND hWindow)
 {
     MAIN_Validate(hWindow);
     if (ConfigOK != 0) return; /* the status column shows the faults */
+    RS232_Reconnect();
     if (DCSS_IsENGroup(VelnorData.Model)) {
         /* EN-group devices take their bands one by one. */
         RS232_StoreDBaseVer(VelnorData.DBaseVersion);
@@ -43,6 +46,7 @@ void MAIN_CmdProgram(HWND hWindow)
 }
 void MAIN_CmdConfigUpload(HWND hWindow)
 {
+    RS232_Reconnect();
     VelnorData.DBaseVersion = static_cast<std::uint8_t>(RS232_GetDBaseVersion());
     MAIN_ShowDBaseVersion();
     WIN_DialogBox(hWindow, &CONFIGREADOUT_Template, ConfigReadOut);
@@ -52,6 +56,7 @@ void MAIN_CmdConfigUpload(HWND hWindow)
 }
 void MAIN_CmdDeviceSettings(HWND hWindow)
 {
+    RS232_Reconnect();
     /* The dialog may find a model with another UB count; the table is then
      * rebuilt for it. */
     const int before = VelnorData.UBNumber;
@@ -60,10 +65,12 @@ void MAIN_CmdDeviceSettings(HWND hWindow)
 }
 void MAIN_CmdDeviceUpgrade(HWND hWindow)
 {
+    RS232_Reconnect();
     dCSSUPGRADE_Init(hWindow, hInst);
 }
 void MAIN_CmdGetDevice(HWND hWindow)
 {
+    RS232_Reconnect();
     dCSSGETDEVICE_Init(hWindow, hInst);
     const std::int32_t model = dCSSGETDEVICE_GetID();
     if (model != -1) VelnorData.Model = static_cast<std::int8_t>(model);
@@ -71,14 +78,17 @@ void MAIN_CmdGetDevice(HWND hWindow)
 }
 void MAIN_CmdKaltroSettings(HWND hWindow)
 {
+    RS232_Reconnect();
     WIN_DialogBox(hWindow, &KALTROSETTING_Template, KaltroSetting);
 }
 void MAIN_CmdKaltroUpgrade(HWND hWindow)
 {
+    RS232_Reconnect();
     KALTRO_Init(hWindow, hInst);
 }
 void MAIN_CmdSaveCfgInKaltro(HWND hWindow)
 {
+    RS232_Reconnect();
     KALTROTOGO_Init(hWindow, hInst);
 }
 void MAIN_CmdSerialSettings(HWND hWindow)

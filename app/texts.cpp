@@ -1,5 +1,6 @@
 /* texts.cpp -- the English text record. Texts are quoted word for word as the
- * windows show them; entries 28 and 41 are shown by no window but keep their
+ * windows show them (85 to 91 are formats for the failures of the system
+ * the user must act on); entries 28 and 41 are shown by no window but keep their
  * places so that every number keeps its text. */
 #include "app/texts.h"
 
@@ -94,4 +95,50 @@ const Texts_t Str[] = {{{
     /* 82 */ L"dCSS",
     /* 83 */ L"dCSS/Legacy",
     /* 84 */ L"No more space for UBs",
+    /* 85 */
+    L"The serial port %ls cannot be opened: permission denied.\n\nOnly members of the group "
+    L"\"%ls\" may use it. Add your user to it with\n\n    sudo usermod -aG %ls $USER\n\nthen log "
+    L"out and log in again.",
+    /* 86 */
+    L"The serial port %ls is in use by another program.\n\nClose that program and try again.",
+    /* 87 */
+    L"The serial port %ls is in use by another program (%ls, process %d).\n\nClose that program "
+    L"and try again.",
+    /* 88 */ L"%ls is not a serial port.\n\nChoose another port number.",
+    /* 89 */
+    L"The serial port %ls refused the line settings (115200 baud, 8 data bits, no parity, 1 stop "
+    L"bit): %ls.",
+    /* 90 */ L"The file %ls could not be saved: %ls.\n\nThe file on the disk is unchanged.",
+    /* 91 */ L"The file %ls could not be read: %ls.",
 }}};
+
+void TXT_Widen(const char *s, wchar_t *out, unsigned len)
+{
+    if (len == 0) return;
+    const auto *p = reinterpret_cast<const unsigned char *>(s != nullptr ? s : "");
+    unsigned n = 0;
+    while (*p != 0 && n + 1 < len) {
+        unsigned c = *p++;
+        int more = -1; /* continuation bytes of the character; -1 not UTF-8 */
+        if (c < 0x80)
+            more = 0;
+        else if (c >= 0xC2 && c < 0xE0)
+            more = 1;
+        else if (c >= 0xE0 && c < 0xF0)
+            more = 2;
+        else if (c >= 0xF0 && c < 0xF5)
+            more = 3;
+        if (more > 0) {
+            c &= 0x3Fu >> more;
+            for (int i = 0; i < more; i++) {
+                if ((*p & 0xC0) != 0x80) {
+                    more = -1;
+                    break;
+                }
+                c = (c << 6) | (*p++ & 0x3Fu);
+            }
+        }
+        out[n++] = more < 0 ? L'\uFFFD' : static_cast<wchar_t>(c);
+    }
+    out[n] = L'\0';
+}

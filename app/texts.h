@@ -1,12 +1,12 @@
 /* texts.h -- every word the windows show, by number.
  *
- * Str holds one record of 85 texts per language and Lang selects the record in
+ * Str holds one record of 92 texts per language and Lang selects the record in
  * use; there is one record, English, and Lang stays 0. Windows read text k as
  * Str[Lang].Text[k]; TXT(k) says the same. The TX_ names give the numbers.
  */
 #pragma once
 
-constexpr int TEXT_COUNT = 85;
+constexpr int TEXT_COUNT = 92;
 
 struct Texts_t {
     const wchar_t *Text[TEXT_COUNT];
@@ -19,6 +19,10 @@ inline const wchar_t *TXT(int k)
 {
     return Str[Lang].Text[k];
 }
+
+/* A file or device name (UTF-8, as the system gives it) as wide characters
+ * for a message, cut to len - 1; a byte that is not UTF-8 shows as U+FFFD. */
+void TXT_Widen(const char *s, wchar_t *out, unsigned len);
 
 enum TextId : int {
     TX_TITLE = 0,
@@ -106,4 +110,13 @@ enum TextId : int {
     TX_DCSS = 82,
     TX_DCSS_LEGACY = 83,
     TX_NO_MORE_SPACE = 84,
+    /* Failures of the system the user can act on; printf formats whose
+     * arguments are noted. */
+    TX_PORT_PERMISSION = 85, /* device, group, group */
+    TX_PORT_IN_USE = 86,     /* device */
+    TX_PORT_IN_USE_BY = 87,  /* device, process name, process id */
+    TX_PORT_NOT_TTY = 88,    /* device */
+    TX_PORT_LINE = 89,       /* device, the system's reason */
+    TX_SAVE_FAILED = 90,     /* file, the system's reason */
+    TX_READ_FAILED = 91,     /* file, the system's reason */
 };

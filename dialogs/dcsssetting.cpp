@@ -26,7 +26,8 @@
  *     9      lnbk  EN50494+             box selects and is enabled on 0 or 1
  *     10     lnab  inputs type          by model; then the chain list is rebuilt
  *     11     legg  output port          enabled for the EN group only
- *     12     lncb  chain connection     entry selected; "Program" on; END
+ *     12     lncb  chain connection     entry selected; "Program" on when
+ *                                       any option box is enabled; END
  *
  *   Write: "Program" sets State 9, disables "Read" (the sequences share
  *   State) and starts timer 5 with 1 ms; steps 9 to 12 start it again with
@@ -42,6 +43,9 @@
  *     13     none                       "Configuration upgrade successful!" when
  *                                       every write was acknowledged, else
  *                                       "Transmission error"; "Read" on; END
+ *
+ *   A tick that finds the port lost (hung up, unplugged) shows "Transmission
+ *   error" and ends either sequence; "Read" opens the port again first.
  */
 #include "dialogs/dcsssetting.h"
 
@@ -369,7 +373,11 @@ static unsigned readStep(HWND d)
             DCSS_SetChainConfiguration(d);
             setOption(box, DCSS_ChainEntry(v, pairList()), true);
         }
-        WIN_EnableWindow(item(d, IDC_DS_PROGRAM), true);
+        /* A device that answered no option leaves nothing to write. */
+        bool any = false;
+        for (int id : {IDC_DS_EN50494, IDC_DS_INPUTS, IDC_DS_OUTPUT, IDC_DS_CHAIN})
+            any = any || WIN_IsWindowEnabled(item(d, id));
+        WIN_EnableWindow(item(d, IDC_DS_PROGRAM), any);
         return 0;
     }
     default: return 0;
@@ -437,6 +445,13 @@ static unsigned writeStep(HWND d)
 static void tick(HWND d, unsigned timer)
 {
     WIN_KillTimer(d, timer);
+    /* A port that hung up or went away ends the sequence at once; what was
+     * read so far stays shown. */
+    if (RS232_PortLost()) {
+        WIN_MessageBox(d, TXT(TX_TRANSMISSION_ERROR), TXT(TX_DCSS_SETTING_TITLE), MB_OK);
+        WIN_EnableWindow(item(d, IDC_DS_READ), true);
+        return;
+    }
     const unsigned next = timer == READ_TIMER ? readStep(d) : writeStep(d);
     if (next == 0) return;
     ++State;
@@ -447,6 +462,7 @@ static void command(HWND d, unsigned id, unsigned code)
 {
     switch (id) {
     case IDC_DS_READ:
+        RS232_Reconnect(); /* an adapter plugged in again is opened anew */
         State = 0;
         WIN_SetTimer(d, READ_TIMER, FIRST_STEP_MS);
         break;

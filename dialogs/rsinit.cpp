@@ -16,6 +16,9 @@
  *     0 -> Found (all fields green), 2 -> port number 0 and Not found (all red),
  *     1 -> start the timer again for the next port. The port field is redrawn.
  *
+ * A scan that ends without a Kaltro but met a port that exists and was
+ * refused (permission, in use) tells which and what to do in a message box.
+ *
  * The device row (supply voltage, device ID, model) is worked out when the
  * scan ends, when it is cancelled and on Repeat, and kept in DeviceModel.
  * Painting only shows what was kept, so a window that is moved or uncovered
@@ -26,6 +29,7 @@
 #include "app/resource.h"
 #include "app/texts.h"
 #include "dialogs/dcss.h"
+#include "dialogs/serialdlg.h"
 #include "link/rs232.h"
 #include "platform/win.h"
 
@@ -256,6 +260,9 @@ static void endScan(HWND hWnd, COLORREF color)
     WIN_EnableWindow(hReDo, true);
     drawPortField(hWnd);
     identifyDevice(hWnd);
+    /* A port that is there but was refused is why nothing was found: the
+     * user is told which device and what to do. */
+    if (color == RED) RSSERIAL_ReportPortError(hWnd, RS232_GetScanRefusal());
 }
 
 /* ---- Commands ------------------------------------------------------------------- */
@@ -378,6 +385,7 @@ int RSINIT_InitInstanceFirst(HINSTANCE, int nCmdShow)
     RSINIT_DrawCOMText(hdc);
     WIN_ReleaseDC(hStart, hdc);
 
+    RS232_ClearScanRefusal();
     WIN_SetTimer(hStart, SCAN_TIMER, SCAN_PERIOD_MS);
     return 1;
 }

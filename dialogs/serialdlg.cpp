@@ -14,16 +14,23 @@
  *               RS232_Progress (opens it and identifies the Kaltro);
  *     0  found: the port stays open, the port box is enabled on it
  *     2  no number left: port box enabled on "No reply from Kaltro...",
- *        remembered number 0
+ *        remembered number 0; a port the scan met that exists but was
+ *        refused (permission, in use) is then told in a message box
  *     1  not here (the number has advanced): timer 7 again in 1 ms
  *   "Disconnect" stops a scan, closes the port, shows position 0 and
  *               remembers 0
  *   "OK", Escape or the close box stop a scan and end the dialog; the port
  *               stays closed and the number stays where the scan stood.
+ *
+ * Under the port box a line names the device of the number shown and, for
+ * a USB adapter, its maker and product, so the user sees which adapter a
+ * COM number is. A port chosen by hand that cannot be opened for a reason
+ * the user can act on is told in a message box, as after a scan.
  */
 #include "dialogs/serialdlg.h"
 
 #include "app/texts.h"
+#include "link/portinfo.h"
 #include "link/rs232.h"
 
 #include <cwchar>
@@ -43,6 +50,7 @@ static constexpr WIN_DlgItem serialItems[] = {
     {IDC_LABEL_PORT, WinControl::Static, nullptr, 0, 8, 6, 70, 40},
     {IDC_SP_PORT, WinControl::ComboList, nullptr, CS_VSCROLL | CS_DISABLED | CS_TABSTOP, 12, 20,
      150, 80},
+    {IDC_SP_DEVICE, WinControl::Static, nullptr, 0, 12, 35, 215, 9},
     {IDC_SP_FIND, WinControl::PushButton, nullptr, CS_TABSTOP, 10, 50, 50, 14},
     {IDC_SP_CONTINUE, WinControl::PushButton, nullptr, CS_TABSTOP, 65, 50, 50, 14},
     {IDOK, WinControl::DefPushButton, nullptr, CS_TABSTOP, 120, 50, 50, 14},
@@ -56,6 +64,29 @@ static const WIN_DlgTemplate serialTemplate = {
 static HWND portBox(HWND d)
 {
     return WIN_GetDlgItem(d, IDC_SP_PORT);
+}
+
+/* The device line under the port box, for position n of the box. */
+static void showDevice(HWND d, int n)
+{
+    wchar_t text[PORTINFO_PATH_LEN];
+    PORTINFO_Describe(n, text, std::size(text));
+    WIN_SetWindowText(WIN_GetDlgItem(d, IDC_SP_DEVICE), text);
+}
+
+/* Shows position n in the port box and its device under it. */
+static void showPort(HWND d, int n)
+{
+    WIN_ComboSetCurSel(portBox(d), n);
+    showDevice(d, n);
+}
+
+bool RSSERIAL_ReportPortError(HWND owner, const RS232_PortError_t *err)
+{
+    wchar_t text[PORTINFO_TEXT_LEN];
+    if (err == nullptr || PORTINFO_Message(err, text, std::size(text)) == 0) return false;
+    WIN_MessageBox(owner, text, TXT(TX_SERIAL_PORT), MB_OK | MB_ICONWARNING);
+    return true;
 }
 
 static void initDialog(HWND d)
@@ -74,13 +105,14 @@ static void initDialog(HWND d)
         WIN_ComboAddString(box, name);
     }
     WIN_ComboSetMinVisible(box, VISIBLE_PORTS);
-    WIN_ComboSetCurSel(box, RS232_GetLastPortNumber());
+    showPort(d, RS232_GetLastPortNumber());
 }
 
 /* Scans from the port after the remembered one. */
 static void continueScan(HWND d)
 {
     RS232_SetPortNumber(RS232_GetLastPortNumber() + 1);
+    RS232_ClearScanRefusal();
     WIN_EnableWindow(portBox(d), false);
     RS232_Term();
     WIN_SetTimer(d, SCAN_TIMER, SCAN_PERIOD_MS);
@@ -90,13 +122,14 @@ static void scanTick(HWND d)
 {
     WIN_KillTimer(d, SCAN_TIMER);
     HWND box = portBox(d);
-    WIN_ComboSetCurSel(box, RS232_GetLastPortNumber());
+    showPort(d, RS232_GetLastPortNumber());
     switch (RS232_Progress()) {
     case RS232_PORT_FOUND: WIN_EnableWindow(box, true); break;
     case RS232_PORT_NO_MORE:
         WIN_EnableWindow(box, true);
-        WIN_ComboSetCurSel(box, 0);
+        showPort(d, 0);
         RS232_SetPortNumber(0);
+        RSSERIAL_ReportPortError(d, RS232_GetScanRefusal());
         break;
     default: WIN_SetTimer(d, SCAN_TIMER, SCAN_PERIOD_MS); break;
     }
@@ -106,7 +139,7 @@ static void disconnect(HWND d)
 {
     WIN_KillTimer(d, SCAN_TIMER);
     WIN_EnableWindow(portBox(d), true);
-    WIN_ComboSetCurSel(portBox(d), 0);
+    showPort(d, 0);
     RS232_SetPortNumber(0);
     RS232_Term();
 }
@@ -119,11 +152,15 @@ static void choosePort(HWND d)
     const int s = WIN_ComboGetCurSel(portBox(d));
     if (RS232_GetLastPortNumber() > 0) RS232_Term();
     if (s > 0) {
-        if (RS232_OpenPort(s) == RS232_OK)
+        if (RS232_OpenPort(s) == RS232_OK) {
             RS232_SetPortNumber(s);
-        else
-            WIN_ComboSetCurSel(portBox(d), 0);
+            showDevice(d, s);
+        } else {
+            showPort(d, 0);
+            RSSERIAL_ReportPortError(d, RS232_GetPortError());
+        }
     } else if (s == 0) {
+        showDevice(d, 0);
         RS232_SetPortNumber(0);
     }
 }
@@ -162,6 +199,8 @@ INT_PTR dSerialRS(HWND hDlg, UINT message, WPARAM wParam, LPARAM)
 
 int RSSERIAL_Init(HWND hWnd, HINSTANCE)
 {
+    /* an adapter that was unplugged and is back is opened again first */
+    RS232_Reconnect();
     WIN_DialogBox(hWnd, &serialTemplate, dSerialRS);
     return 0;
 }

@@ -4,23 +4,32 @@
  * the shared reply buffer, and closing it.
  *
  * State: `Port` (current number), `hSerial` (the open descriptor or -1),
- * `COMs` (the device path of the last open) and `lpBuf` (the reply buffer).
+ * `COMs` (the device path of the last open), `lpBuf` (the reply buffer),
+ * why the last open failed (PortError) and whether the open port was lost
+ * (PortLost: it hung up or went away; the number stays for reopening).
  * Only this file includes <termios.h>; every system call goes through the
  * table of rs232os.h. It does not parse replies; the protocol and XModem
  * layers do, over ReadABuffer and WriteABuffer.
  *
  * Read profile, built on poll: at most 200 bytes; the read ends 10 ms after
  * the last byte once one has arrived, and 200 ms after it began in all (1 ms
- * per requested byte). NUL bytes are dropped as they come in.
+ * per requested byte). NUL bytes are dropped as they come in. A port that
+ * hangs up or is gone (an unplugged USB adapter, a simulator that ended) is
+ * closed at once, so that every later read and write fails without waiting.
  */
 #include "link/rs232.h"
+#include "link/portinfo.h"
 #include "link/portname.h"
 #include "link/rs232os.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -36,6 +45,9 @@ static int Port = 1;
 static int hSerial = -1;
 static char COMs[RS232_PATH_LEN];
 static char lpBuf[RS232_BUF_SIZE];
+static RS232_PortError_t PortError;
+static RS232_PortError_t ScanRefusal; /* first port of the scan refused to the user */
+static bool PortLost = false;
 
 /* ---- The real system calls -------------------------------------------------- */
 
@@ -99,6 +111,29 @@ static int realClearModemLines(int fd)
     return ioctl(fd, TIOCMBIC, &lines) == 0 ? 0 : -1;
 }
 
+static int realHasUart(const char *path)
+{
+    /* sysfs tells the UART type without opening the port, so a port the user
+     * may not open is still told apart from one with nothing behind it. */
+    char real[PATH_MAX];
+    if (realpath(path, real) == nullptr) return 1;
+    const char *base = std::strrchr(real, '/');
+    char file[PATH_MAX + 32];
+    std::snprintf(file, sizeof file, "/sys/class/tty/%s/type", base != nullptr ? base + 1 : real);
+    if (FILE *f = std::fopen(file, "re")) {
+        int type = -1;
+        const int got = std::fscanf(f, "%d", &type);
+        std::fclose(f);
+        if (got == 1) return type != PORT_UNKNOWN ? 1 : 0;
+    }
+    const int fd = open(path, O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return 1; /* the open for use will tell why */
+    serial_struct ss{};
+    const int r = ioctl(fd, TIOCGSERIAL, &ss);
+    close(fd);
+    return r != 0 || ss.type != PORT_UNKNOWN ? 1 : 0;
+}
+
 static int realWait(int fd, short events, long timeoutUs)
 {
     pollfd p{fd, events, 0};
@@ -131,8 +166,9 @@ static int realClose(int fd)
     return close(fd);
 }
 
-static const RS232_OsCalls defaultCalls = {realOpen, realLock, realSetLine, realClearModemLines,
-                                           realWait, realRead, realWrite,   realClose};
+static const RS232_OsCalls defaultCalls = {realOpen,    realLock, realSetLine, realClearModemLines,
+                                           realHasUart, realWait, realRead,    realWrite,
+                                           realClose};
 static RS232_OsCalls calls = defaultCalls;
 
 RS232_OsCalls *RS232_GetOsCalls()
@@ -175,6 +211,17 @@ void RS232_SetPortNumber(int NewPortNo)
 void RS232_ResetPortNumber()
 {
     Port = 1;
+    RS232_ClearScanRefusal();
+}
+
+const RS232_PortError_t *RS232_GetScanRefusal()
+{
+    return &ScanRefusal;
+}
+
+void RS232_ClearScanRefusal()
+{
+    ScanRefusal = RS232_PortError_t{};
 }
 
 const char *RS232_GetDevicePath()
@@ -188,28 +235,87 @@ static void closePort()
     hSerial = -1;
 }
 
+const RS232_PortError_t *RS232_GetPortError()
+{
+    return &PortError;
+}
+
+int RS232_PortLost()
+{
+    return PortLost ? 1 : 0;
+}
+
+int RS232_Reconnect()
+{
+    if (!PortLost || Port <= 0) return RS232_OK;
+    return RS232_OpenPort(Port);
+}
+
+/* Records why the open of COMs failed and closes what was opened. */
+static int openFailed(int fd, int fault, int e)
+{
+    if (fd >= 0) calls.CloseDevice(fd);
+    PORTINFO_ClassifyOpen(&PortError, COMs, e);
+    if (fault != RS232_FAULT_NONE) PortError.Fault = fault;
+    return RS232_FAILED;
+}
+
+/* The open port hung up or went away: it is closed at once, so that nothing
+ * waits on it any more, and remembered as lost for the next command. */
+static void portGone(int e)
+{
+    closePort();
+    PortLost = true;
+    PORTINFO_ClassifyOpen(&PortError, COMs, e);
+    PortError.Fault = RS232_FAULT_NO_DEVICE;
+}
+
+static bool isHangUp(int e)
+{
+    return e == EIO || e == ENXIO || e == ENODEV || e == EPIPE || e == EBADF;
+}
+
 int RS232_OpenPort(int PortNo)
 {
     /* A port left open would leak its descriptor and keep its lock. */
     closePort();
+    PortError = RS232_PortError_t{};
     COMs[0] = '\0';
     if (PORTNAME_Device(PortNo, COMs, sizeof COMs) != 0) {
         COMs[0] = '\0';
+        PortError.Fault = RS232_FAULT_NO_DEVICE;
+        PortError.Errno = ENOENT;
+        return RS232_FAILED;
+    }
+    /* A built-in port without a UART takes writes into nowhere: skip it. */
+    if (PORTINFO_IsBuiltin(COMs) && calls.HasUart(COMs) == 0)
+        return openFailed(-1, RS232_FAULT_NO_UART, ENODEV);
+    /* A port that another program has locked by the UUCP convention is not
+     * opened at all: a write into it would disturb that program. */
+    char owner[PORTINFO_NAME_LEN];
+    if (const int pid = PORTINFO_LockOwner(COMs, owner, sizeof owner); pid > 0) {
+        openFailed(-1, RS232_FAULT_IN_USE, EBUSY);
+        PortError.LockPid = pid;
+        std::memcpy(PortError.Process, owner, sizeof owner);
         return RS232_FAILED;
     }
     int fd = calls.OpenDevice(COMs);
-    if (fd < 0) return RS232_FAILED;
-    if (calls.LockDevice(fd) != 0 || calls.SetLine(fd) != 0) {
-        calls.CloseDevice(fd);
-        return RS232_FAILED;
+    if (fd < 0) return openFailed(-1, RS232_FAULT_NONE, errno);
+    if (calls.LockDevice(fd) != 0) return openFailed(fd, RS232_FAULT_IN_USE, EBUSY);
+    if (calls.SetLine(fd) != 0) {
+        const int e = errno;
+        return openFailed(fd, e == ENOTTY ? RS232_FAULT_NOT_TTY : RS232_FAULT_LINE, e);
     }
     calls.ClearModemLines(fd); /* a pseudo-terminal has no modem lines */
     hSerial = fd;
     if (RS232_KaltroIdentification() != RS232_OK) {
         closePort();
+        PortError.Fault = RS232_FAULT_NO_KALTRO;
+        std::snprintf(PortError.Path, sizeof PortError.Path, "%s", COMs);
         return RS232_FAILED;
     }
     RS232_Set22kHzTone(0);
+    PortLost = false;
     return RS232_OK;
 }
 
@@ -218,6 +324,12 @@ int RS232_Progress()
     if (Port >= RS232_PORT_LIMIT) return RS232_PORT_NO_MORE;
     int r = RS232_OpenPort(Port);
     if (r != RS232_OK) {
+        const int fault = PortError.Fault;
+        /* The first port that exists but is refused to the user is what a
+         * scan that finds no Kaltro must tell. */
+        if (ScanRefusal.Fault == RS232_FAULT_NONE &&
+            (fault == RS232_FAULT_PERMISSION || fault == RS232_FAULT_IN_USE))
+            ScanRefusal = PortError;
         Port++;
         return RS232_PORT_NEXT;
     }
@@ -227,6 +339,7 @@ int RS232_Progress()
 int RS232_Term()
 {
     closePort();
+    PortLost = false;
     return 0;
 }
 
@@ -244,10 +357,17 @@ int WriteABuffer(const char *Data, std::uint32_t dwToWrite)
             done += static_cast<std::uint32_t>(n);
             continue;
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) return 0;
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            if (isHangUp(errno)) portGone(errno);
+            return 0;
+        }
         std::int64_t left = deadline - nowUs();
         /* Not all bytes taken within the budget: the command went out cut. */
-        if (left <= 0 || calls.Wait(hSerial, POLLOUT, static_cast<long>(left)) < 0) return 0;
+        if (left <= 0) return 0;
+        if (calls.Wait(hSerial, POLLOUT, static_cast<long>(left)) < 0) {
+            portGone(EIO);
+            return 0;
+        }
     }
     return 1;
 }
@@ -272,7 +392,10 @@ char *ReadABuffer(std::uint32_t *dwRead)
         ssize_t n = (w > 0) ? calls.Read(hSerial, chunk, RS232_READ_MAX - got) : -1;
         if (n < 0 && (errno == EAGAIN || errno == EINTR) && w > 0) continue;
         if (n <= 0) {
-            /* An error or a peer that hung up: the read fails as a whole. */
+            /* A hang-up, a device gone or an end of file: the read fails as a
+             * whole, and so does everything after it on this port. */
+            const int e = (n == 0 || w < 0) ? EIO : errno;
+            if (w < 0 || n == 0 || isHangUp(e)) portGone(e);
             std::memset(lpBuf, 0, sizeof lpBuf);
             return lpBuf;
         }

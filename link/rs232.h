@@ -20,7 +20,9 @@
  *   step per timer tick.
  * - Every failure is a result value; nothing is shown or logged here. Inside
  *   the module "no reply", "refused" and "system error" stay apart, even
- *   where a caller sees one value.
+ *   where a caller sees one value: why a port could not be opened is kept
+ *   (RS232_GetPortError), and a port that hung up or went away is closed and
+ *   reported lost (RS232_PortLost) instead of read as a silent line.
  *
  * Everything is called from the one user-interface thread and blocks it for
  * the length of its exchange.
@@ -28,6 +30,7 @@
 #pragma once
 
 #include "config/velnor.h"
+#include "link/portinfo.h"
 
 #include <cstdint>
 
@@ -95,6 +98,7 @@ constexpr int XM_FRAME_MAX = 3 + XM_BLOCK_LARGE + 2;
 
 int RS232_GetLastPortNumber();
 void RS232_SetPortNumber(int NewPortNo);
+/* Port 1, and a new scan: the scan's refusal is cleared. */
 void RS232_ResetPortNumber();
 /* 0: port PortNo open and a Kaltro answered (tone switched off); 1: failure,
  * no port open. A port still open from before is closed first. */
@@ -104,8 +108,24 @@ int RS232_OpenPort(int PortNo);
 int RS232_Progress();
 /* Closes the port if it is open; always 0. */
 int RS232_Term();
+/* The first port the running scan met that exists but was refused to the
+ * user (permission, in use), to be told when the scan finds no Kaltro;
+ * RS232_FAULT_NONE when there was none. Cleared by RS232_ResetPortNumber
+ * and RS232_ClearScanRefusal. */
+const RS232_PortError_t *RS232_GetScanRefusal();
+void RS232_ClearScanRefusal();
 /* The device path of the port opened last (empty before the first open). */
 const char *RS232_GetDevicePath();
+/* Why the last open (RS232_OpenPort, RS232_Progress, RS232_Reconnect) failed,
+ * or why the open port was lost: the device, the fault and the system's
+ * reason. RS232_FAULT_NONE after a successful open. */
+const RS232_PortError_t *RS232_GetPortError();
+/* 1 when the open port hung up or went away since it was opened (it is
+ * closed, and every read and write fails at once), else 0. */
+int RS232_PortLost();
+/* After a loss, opens the same port number again (identification and tone
+ * off, as any open): 0 open again, 1 still gone. 0 when nothing was lost. */
+int RS232_Reconnect();
 
 /* ---- Raw transport (for the protocol and XModem layers) ------------------- */
 

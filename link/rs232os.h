@@ -2,8 +2,10 @@
  *
  * The port module makes every system call through this table, so a test can
  * put a failing call in place where no real device could be made to fail
- * (a line setting refused, a read error). The table speaks in plain ints and
- * byte buffers; the terminal settings stay inside the port module.
+ * (a line setting refused, a read error, permission refused, a hang-up).
+ * Failing calls return -1 with errno set, as the system does. The table
+ * speaks in plain ints and byte buffers; the terminal settings stay inside
+ * the port module.
  */
 #pragma once
 
@@ -22,8 +24,13 @@ struct RS232_OsCalls {
     int (*SetLine)(int fd);
     /* Lowers DTR and RTS. 0, or -1 (ignored: not every terminal has them). */
     int (*ClearModemLines)(int fd);
+    /* Asked of built-in ports only, before they are opened for use: 1 when
+     * the kernel reports a UART behind path (or cannot say), 0 when it
+     * reports none. Writes nothing to the line. */
+    int (*HasUart)(const char *path);
     /* Waits up to timeoutUs microseconds until fd can be read (events =
-     * POLLIN) or written (POLLOUT). 1 ready, 0 timed out, -1 error or hang-up. */
+     * POLLIN) or written (POLLOUT). 1 ready, 0 timed out, -1 error or hang-up
+     * (the port is then taken as gone). */
     int (*Wait)(int fd, short events, long timeoutUs);
     ssize_t (*Read)(int fd, void *buf, std::size_t len);
     ssize_t (*Write)(int fd, const void *buf, std::size_t len);

@@ -47,7 +47,10 @@ int WIN_MessageBox(HWND owner, const wchar_t *text, const wchar_t *caption, unsi
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowTitle(qstr(caption));
     box.setText(qstr(text));
-    if (type & MB_ICONQUESTION)
+    /* the icon bits hold one value, as on Win32: 0x30 is not 0x20 | 0x10 */
+    if ((type & 0xF0) == MB_ICONWARNING)
+        box.setIcon(QMessageBox::Warning);
+    else if (type & MB_ICONQUESTION)
         box.setIcon(QMessageBox::Question);
     else if (type & MB_ICONINFORMATION)
         box.setIcon(QMessageBox::Information);

@@ -19,6 +19,9 @@
  *                                               Stopped ("Transmission error", no timer)
  *             Finished   "\r" (close)           pause 1000 ms, the dialog ends with 1
  *
+ *   A port lost (hung up, unplugged) stops the reading at the next tick:
+ *   Stopped, "Transmission error".
+ *
  *   Cancel or OK, any time: "\r" (close), the dialog ends with the id.
  *
  * A read-out that missed a band is not reported as a success: the row of
@@ -127,6 +130,12 @@ static void tick(HWND hDlg)
         return;
     }
     if (State != CR_READING) return;
+    if (RS232_PortLost()) {
+        /* the port hung up or went away: no band can come any more */
+        State = CR_STOPPED;
+        show(hDlg, TX_TRANSMISSION_ERROR, DISPLAY_RED);
+        return;
+    }
 
     const int n = bandCount();
     if (UBNum < n) {

@@ -35,6 +35,9 @@
  *   3 failed                none                      "Wrong file" (CAN at packet 1) or
  *                                                     "Transmission error", OK, no timer
  *
+ *   A port lost (hung up, unplugged) sends any step to 3 at its next tick; on a
+ *   live line the waits for an answer go on until OK or Cancel.
+ *
  *   OK or Cancel, any time: "\r", the dialog ends with the id; no CAN is sent.
  */
 #include "link/dialogs/transfer.h"
@@ -164,6 +167,9 @@ static int afterNAK(int again)
 /* Does the step of XMState; returns the period of the next tick, or NO_TICK. */
 static unsigned step(HWND hDlg)
 {
+    /* A port that hung up or went away answers nothing any more: every wait
+     * would be endless, so the transfer fails at once. */
+    if (RS232_PortLost() && XMState != XM_CLOSE) XMState = XM_FAILED;
     switch (XMState) {
     case XM_WAIT_START:
         XError = RS232_GetXModemStarter();
