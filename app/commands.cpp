@@ -3,7 +3,8 @@
  * calculator.
  *
  * No state. Saving and exporting validate first and do nothing while any
- * row has an error; the red status boxes are the only report.
+ * row has an error; the red status boxes show why. A file that cannot be
+ * written or read is told in a message box.
  */
 #include "app/mainwnd.h"
 
@@ -61,7 +62,9 @@ void MAIN_CmdExport(HWND hWindow)
     if (size <= 0) return;
     /* an existing file is replaced without a question, but only once the
      * whole image is on the disk */
-    BREVCFG_SaveBytesFile(path, image.data(), static_cast<std::size_t>(size), BREVCFG_REPLACE);
+    if (BREVCFG_SaveBytesFile(path, image.data(), static_cast<std::size_t>(size),
+                              BREVCFG_REPLACE) != BREVCFG_FILE_OK)
+        BREVCFG_ReportFileError(hWindow, path, TX_SAVE_FAILED);
 }
 
 void MAIN_CmdResetTable(HWND hWindow)

@@ -1,5 +1,6 @@
 /* filedlg.cpp -- the file dialogs in front of the configuration text file and
- * the binary files: pick a name, then call the plain file functions.
+ * the binary files: pick a name, then call the plain file functions, and
+ * tell the user when a file could not be written or read.
  *
  * No state. Must not format, parse or write anything itself.
  */
@@ -9,6 +10,9 @@
 #include "config/cfgfile.h"
 #include "config/fileio.h"
 #include "platform/win.h"
+
+#include <cwchar>
+#include <iterator>
 
 /* Room for BREVCFG_NAME_MAX characters in UTF-8 and the ending NUL. */
 constexpr int NAME_BYTES = BREVCFG_NAME_MAX * 4 + 1;
@@ -26,20 +30,23 @@ void BREVCFG_WriteFile(HWND owner, VelnorCfg_t *table, int MaxUB)
     char path[NAME_BYTES];
     if (!askName(owner, L"Text", L"*.txt", L"txt", true, path, NAME_BYTES)) return;
 
-    if (BREVCFG_SaveConfigFile(path, table, MaxUB, BREVCFG_CREATE_NEW) != BREVCFG_FILE_EXISTS)
-        return;
-    /* the question box has no owner window */
-    if (WIN_MessageBox(nullptr, TXT(TX_FILE_EXISTS), TXT(TX_FILE_MESSAGE),
-                       MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    BREVCFG_SaveConfigFile(path, table, MaxUB, BREVCFG_REPLACE);
+    int rc = BREVCFG_SaveConfigFile(path, table, MaxUB, BREVCFG_CREATE_NEW);
+    if (rc == BREVCFG_FILE_EXISTS) {
+        /* the question box has no owner window */
+        if (WIN_MessageBox(nullptr, TXT(TX_FILE_EXISTS), TXT(TX_FILE_MESSAGE),
+                           MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return;
+        rc = BREVCFG_SaveConfigFile(path, table, MaxUB, BREVCFG_REPLACE);
+    }
+    if (rc != BREVCFG_FILE_OK) BREVCFG_ReportFileError(owner, path, TX_SAVE_FAILED);
 }
 
 void BREVCFG_ReadConfigFile(HWND owner, VelnorCfg_t *table, int MaxUB)
 {
     char path[NAME_BYTES];
     if (!askName(owner, L"Text", L"*.txt", L"txt", false, path, NAME_BYTES)) return;
-    BREVCFG_LoadConfigFile(path, table, MaxUB);
+    if (BREVCFG_LoadConfigFile(path, table, MaxUB) != BREVCFG_FILE_OK)
+        BREVCFG_ReportFileError(owner, path, TX_READ_FAILED);
 }
 
 int BREVCFG_ReadFile(HWND owner, unsigned char **buffer, int *size)
@@ -48,10 +55,23 @@ int BREVCFG_ReadFile(HWND owner, unsigned char **buffer, int *size)
     *size = 0;
     *buffer = nullptr;
     if (!askName(owner, L"Binary", L"*.bin", L"bin", false, path, NAME_BYTES)) return 1;
-    return BREVCFG_LoadWholeFile(path, buffer, size) == 0 ? 0 : 1;
+    if (BREVCFG_LoadWholeFile(path, buffer, size) == 0) return 0;
+    BREVCFG_ReportFileError(owner, path, TX_READ_FAILED);
+    return 1;
 }
 
 bool BREVCFG_AskBinaryName(HWND owner, char *path, int pathMax)
 {
     return askName(owner, L"Binary", L"*.bin", L"bin", true, path, pathMax);
+}
+
+void BREVCFG_ReportFileError(HWND owner, const char *path, int textId)
+{
+    wchar_t name[NAME_BYTES];
+    wchar_t reason[NAME_BYTES];
+    wchar_t text[3 * NAME_BYTES];
+    TXT_Widen(path, name, NAME_BYTES);
+    TXT_Widen(BREVCFG_FileReason(), reason, NAME_BYTES);
+    std::swprintf(text, std::size(text), TXT(textId), name, reason);
+    WIN_MessageBox(owner, text, TXT(TX_FILE_MESSAGE), MB_OK | MB_ICONWARNING);
 }

@@ -4,14 +4,17 @@
  * one: the bytes go to a temporary file in the same folder, are flushed to
  * the disk, and only then is the temporary file renamed over the target. A
  * failed write removes the temporary file and leaves the target as it was.
- * A name that is a link is saved through: the file it leads to is replaced
- * and the link stays.
+ * The temporary file has a short name of its own (".brevant-XXXXXX"), so a
+ * target whose name takes the whole file-name limit saves too. A name that
+ * is a link is saved through: the file it leads to is replaced, or made when
+ * it does not exist yet, and the link stays.
  * The text-file saver and the image export both save through here.
  *
  * Loading reads a file whole into one heap block owned by the caller; these
  * file buffers are the program's only heap blocks.
  *
- * No state is kept between calls. Nothing here shows a dialog or a message.
+ * The one state kept is why the last save or load failed, for the message
+ * the caller shows (BREVCFG_FileReason). Nothing here shows a dialog.
  */
 #pragma once
 
@@ -36,7 +39,7 @@ struct BrevSave_t {
     int fd = -1;
     int mode = BREVCFG_REPLACE;
     char path[BREVCFG_PATH_MAX + 1] = {};
-    char tmp[BREVCFG_PATH_MAX + 16] = {};
+    char tmp[BREVCFG_PATH_MAX + 32] = {};
 };
 
 /* Safe save, in two steps for callers that must change nothing until the
@@ -59,9 +62,15 @@ int BREVCFG_SaveBytesFile(const char *path, const void *data, std::size_t n, int
 /* Whole-file loading. */
 /* Sets *buf to nullptr and *size to 0 first. Returns 0 with a new buffer in
  * *buf and the file's size in *size; an empty file gives 0 with no buffer and
- * size 0. Returns 1 with no buffer when the file cannot be opened, is larger
- * than INT32_MAX bytes, the memory cannot be had, or fewer bytes arrive than
- * the file's size. Release the buffer with BREVCFG_DeallocFileBuffer. */
+ * size 0. Returns 1 with no buffer when the file cannot be opened, is not a
+ * regular file (a folder, a device, a pipe), is larger than INT32_MAX bytes,
+ * the memory cannot be had, or fewer bytes arrive than the file's size. Release the buffer with
+ * BREVCFG_DeallocFileBuffer. */
 int BREVCFG_LoadWholeFile(const char *path, unsigned char **buf, int *size);
 /* Releases a buffer from BREVCFG_LoadWholeFile; nullptr is ignored. */
 void BREVCFG_DeallocFileBuffer(unsigned char *buf);
+
+/* Why the last failed save or load failed, in the system's words ("Read-only
+ * file system", "No space left on device", "Permission denied", "not a
+ * regular file"); empty when the last call succeeded. */
+const char *BREVCFG_FileReason();

@@ -12,7 +12,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <signal.h>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 
 class Commands : public MainWindow
@@ -180,6 +182,42 @@ TEST_F(Commands, ExportOfAnMxLModelSortsAndRefusesAFaultyTable)
     WIN_QueueFileName(nullptr);
     command(IDM_EXPORT);
     EXPECT_EQ(slurp(path), img);
+}
+
+TEST_F(Commands, FilesThatCannotBeWrittenOrReadAreTold)
+{
+    open(7);
+    /* Files may not grow past 100 bytes: the save fails as on a full disk. */
+    const std::string path = dir + "/cfg.txt";
+    spit(path, "old");
+    struct rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    for (int id : {IDM_SAVE_FILE, IDM_EXPORT}) {
+        WIN_QueueFileName(path.c_str());
+        if (id == IDM_SAVE_FILE) WIN_QueueMessageBoxAnswer(IDYES); /* overwrite */
+        WIN_QueueMessageBoxAnswer(IDOK);                           /* the failure */
+        command(id);
+        const std::wstring told = WIN_LastMessageBoxText();
+        EXPECT_NE(told.find(L"could not be saved"), std::wstring::npos) << id;
+        EXPECT_NE(told.find(L"/cfg.txt"), std::wstring::npos) << id;
+        EXPECT_NE(told.find(L"File too large"), std::wstring::npos) << id;
+        EXPECT_EQ(slurp(path), "old") << id;
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, SIG_DFL);
+
+    /* opening a folder says so and leaves the table as it was */
+    const int freq = VelnorCfg[0].UBFreq;
+    WIN_QueueFileName(dir.c_str());
+    WIN_QueueMessageBoxAnswer(IDOK);
+    command(IDM_OPEN_FILE);
+    EXPECT_NE(std::wstring(WIN_LastMessageBoxText()).find(L"could not be read: Is a directory"),
+              std::wstring::npos);
+    EXPECT_EQ(VelnorCfg[0].UBFreq, freq);
 }
 
 TEST_F(Commands, ResetRestoresTheModelsDefaults)

@@ -1,6 +1,7 @@
 /* The configuration text file: exact writing, forgiving reading, the UB
  * number repair, and the safe save. */
 #include "config/cfgfile.h"
+#include "config/fileio.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 static const std::string HEAD =
@@ -231,7 +233,7 @@ class CfgFileDisk : public ::testing::Test
         int n = 0;
         DIR *d = opendir(dir.c_str());
         while (dirent *e = readdir(d))
-            if (e->d_name[0] != '.') n++;
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) n++;
         closedir(d);
         return n;
     }
@@ -329,4 +331,70 @@ TEST_F(CfgFileDisk, FailedWriteKeepsTheOldFile)
     EXPECT_EQ(rc, BREVCFG_FILE_CANNOT_WRITE);
     EXPECT_EQ(readFile(path), old);
     EXPECT_EQ(entries(), 1); /* no temporary file left behind */
+}
+
+/* Runs check as an ordinary user: in a child process that has given up root
+ * when the suite runs as root (root writes into any folder), else here. */
+static bool asOrdinaryUser(bool (*check)(const std::string &), const std::string &dir)
+{
+    if (geteuid() != 0) return check(dir);
+    const pid_t pid = fork();
+    if (pid == 0) _exit(setgid(65534) == 0 && setuid(65534) == 0 && check(dir) ? 0 : 1);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(CfgFileDisk, SavePathsThatMustWorkAndFailuresThatKeepTheOldFile)
+{
+    defaults(0);
+    /* a link to a file not made yet makes that file, and stays a link */
+    ASSERT_EQ(mkdir((dir + "/real").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("real/new.txt", (dir + "/dangling.txt").c_str()), 0);
+    EXPECT_EQ(
+        BREVCFG_SaveConfigFile((dir + "/dangling.txt").c_str(), VelnorCfg, 24, BREVCFG_CREATE_NEW),
+        BREVCFG_FILE_OK);
+    EXPECT_EQ(readFile(dir + "/real/new.txt"), format(VelnorCfg, 24));
+    struct stat st;
+    ASSERT_EQ(lstat((dir + "/dangling.txt").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+    /* a name that takes the whole file-name limit */
+    const std::string longName = dir + "/" + std::string(251, 'n') + ".txt";
+    EXPECT_EQ(BREVCFG_SaveConfigFile(longName.c_str(), VelnorCfg, 24, BREVCFG_CREATE_NEW),
+              BREVCFG_FILE_OK);
+    EXPECT_EQ(readFile(longName), format(VelnorCfg, 24));
+
+    /* a replaced file keeps its permissions */
+    ASSERT_EQ(chmod(longName.c_str(), 0640), 0);
+    EXPECT_EQ(BREVCFG_SaveBytesFile(longName.c_str(), "x", 1, BREVCFG_REPLACE), BREVCFG_FILE_OK);
+    ASSERT_EQ(stat(longName.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    /* "create only if new" and a file that appears meanwhile: that file wins */
+    BrevSave_t s;
+    const std::string raced = dir + "/raced.txt";
+    ASSERT_EQ(BREVCFG_SaveBegin(&s, raced.c_str(), BREVCFG_CREATE_NEW), BREVCFG_FILE_OK);
+    std::FILE *f = std::fopen(raced.c_str(), "w");
+    std::fputs("theirs", f);
+    std::fclose(f);
+    EXPECT_EQ(BREVCFG_SaveCommit(&s, "ours", 4), BREVCFG_FILE_EXISTS);
+    EXPECT_EQ(readFile(raced), "theirs");
+
+    /* a folder the user may not write into: the old file stays, and the
+     * reason is the system's */
+    ASSERT_EQ(chmod(dir.c_str(), 0755), 0);
+    ASSERT_EQ(chmod((dir + "/real").c_str(), 0555), 0);
+    EXPECT_TRUE(asOrdinaryUser(
+        [](const std::string &d) {
+            const std::string path = d + "/real/new.txt";
+            const std::string old = readFile(path);
+            return BREVCFG_SaveBytesFile(path.c_str(), "new", 3, BREVCFG_REPLACE) ==
+                       BREVCFG_FILE_CANNOT_WRITE &&
+                   std::strcmp(BREVCFG_FileReason(), std::strerror(EACCES)) == 0 &&
+                   readFile(path) == old;
+        },
+        dir));
+    chmod((dir + "/real").c_str(), 0755);
+    EXPECT_EQ(entries(), 4); /* real, dangling.txt, the long name, raced.txt: no temporary file */
 }

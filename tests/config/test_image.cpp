@@ -190,9 +190,13 @@ TEST(Image, WholeFileLoadingAndSaving)
 
     EXPECT_EQ(BREVCFG_LoadWholeFile((dir + "/none").c_str(), &buf, &size), 1);
     EXPECT_EQ(buf, nullptr);
-    /* a named pipe without a writer reads as empty instead of hanging */
+    /* a named pipe without a writer is refused at once instead of hanging, as
+     * a folder is: neither is a file to read */
     ASSERT_EQ(mkfifo((dir + "/pipe").c_str(), 0600), 0);
-    EXPECT_EQ(BREVCFG_LoadWholeFile((dir + "/pipe").c_str(), &buf, &size), 0);
+    EXPECT_EQ(BREVCFG_LoadWholeFile((dir + "/pipe").c_str(), &buf, &size), 1);
+    EXPECT_STREQ(BREVCFG_FileReason(), "not a regular file");
+    EXPECT_EQ(BREVCFG_LoadWholeFile(dir.c_str(), &buf, &size), 1);
+    EXPECT_STREQ(BREVCFG_FileReason(), std::strerror(EISDIR));
     EXPECT_EQ(size, 0);
 
     /* larger than a signed 32-bit size: refused before any allocation */
