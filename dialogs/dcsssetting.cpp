@@ -445,14 +445,15 @@ static unsigned writeStep(HWND d)
 static void tick(HWND d, unsigned timer)
 {
     WIN_KillTimer(d, timer);
-    /* A port that hung up or went away ends the sequence at once; what was
-     * read so far stays shown. */
+    const bool lost = RS232_PortLost() != 0;
+    const unsigned next = lost ? 0 : timer == READ_TIMER ? readStep(d) : writeStep(d);
+    /* A port that hung up or went away ends the sequence at once, whichever
+     * step found it; what was read so far stays shown. */
     if (RS232_PortLost()) {
         WIN_MessageBox(d, TXT(TX_TRANSMISSION_ERROR), TXT(TX_DCSS_SETTING_TITLE), MB_OK);
         WIN_EnableWindow(item(d, IDC_DS_READ), true);
         return;
     }
-    const unsigned next = timer == READ_TIMER ? readStep(d) : writeStep(d);
     if (next == 0) return;
     ++State;
     WIN_SetTimer(d, timer, next);

@@ -149,6 +149,32 @@ TEST_F(DeviceSettings, NoDeviceStopsAfterTheIdentification)
     EXPECT_EQ(VelnorData.Model, 7);
 }
 
+TEST_F(DeviceSettings, NothingToWriteKeepsProgramOffAndALostPortEndsTheRead)
+{
+    ASSERT_TRUE(connect({"model=KX-103"}, {"--refuse", "lnbk", "--refuse", "lnab", "--refuse",
+                                           "legg", "--refuse", "lncb"}));
+    runSettings([&](HWND d) {
+        WIN_UserClick(WIN_GetDlgItem(d, IDC_DS_READ));
+        ASSERT_TRUE(WIN_WaitFor([&] { return sim.count("> lncb") == 1; }, WAIT_MS));
+        WIN_ProcessEvents(1000);
+        for (int id : {IDC_DS_EN50494, IDC_DS_INPUTS, IDC_DS_OUTPUT, IDC_DS_CHAIN})
+            EXPECT_FALSE(enabled(d, id)) << id;
+        EXPECT_FALSE(enabled(d, IDC_DS_PROGRAM))
+            << "a read that gave no option leaves nothing to write";
+
+        /* The controller is unplugged while the next read runs: the read ends
+         * with "Transmission error" instead of going on with "???". */
+        WIN_QueueMessageBoxAnswer(IDOK);
+        WIN_UserClick(WIN_GetDlgItem(d, IDC_DS_READ));
+        sim.stop();
+        EXPECT_TRUE(WIN_WaitFor([] { return RS232_PortLost() == 1; }, WAIT_MS));
+        EXPECT_TRUE(WIN_WaitFor(
+            [] { return std::wstring(WIN_LastMessageBoxText()) == TXT(TX_TRANSMISSION_ERROR); },
+            WAIT_MS));
+        EXPECT_TRUE(enabled(d, IDC_DS_READ));
+    });
+}
+
 TEST_F(DeviceSettings, UnusableUBCountKeepsTheModelsOwn)
 {
     ASSERT_TRUE(connect({"model=KX-103"}, {"--ubs", "28"}));

@@ -6,7 +6,11 @@
 #include "dialogs/serialdlg.h"
 
 #include "app/texts.h"
+#include "link/portname.h"
+#include "link/rs232os.h"
 #include "tests/dialogs/devdlg.h"
+
+#include <cerrno>
 
 namespace
 {
@@ -142,6 +146,42 @@ TEST_F(SerialPort, PortWithoutAKaltroClosesTheOpenOne)
         EXPECT_FALSE(portOpen());
         EXPECT_EQ(RS232_GetLastPortNumber(), 3); /* the number stays */
     });
+}
+
+TEST_F(SerialPort, ARefusedPortIsToldWithItsDeviceAndWhatToDo)
+{
+    ASSERT_TRUE(connect({}, {"--port", "1010"}));
+    static std::string refused;
+    char path[256];
+    ASSERT_EQ(PORTNAME_Device(1010, path, sizeof path), 0);
+    refused = path;
+    /* The system refuses this user the port, as for one not in its group. */
+    RS232_GetOsCalls()->OpenDevice = [](const char *p) {
+        return refused == p ? (errno = EACCES, -1) : RS232_DefaultOsCalls().OpenDevice(p);
+    };
+    RS232_Term();
+    RS232_SetPortNumber(1000);
+    runSerial([&](HWND d) {
+        WIN_QueueMessageBoxAnswer(IDOK);
+        WIN_UserClick(WIN_GetDlgItem(d, IDC_SP_CONTINUE));
+        if (!scanEnded(d)) return;
+        const std::wstring told = WIN_LastMessageBoxText();
+        EXPECT_NE(told.find(L"COM1010 cannot be opened: permission denied"), std::wstring::npos);
+        EXPECT_NE(told.find(L"sudo usermod -aG "), std::wstring::npos);
+        EXPECT_EQ(selection(d, IDC_SP_PORT), 0);
+
+        /* Chosen by hand, it is told the same; the device line names it. */
+        WIN_QueueMessageBoxAnswer(IDOK);
+        WIN_UserSelect(WIN_GetDlgItem(d, IDC_SP_PORT), 1010);
+        EXPECT_NE(std::wstring(WIN_LastMessageBoxText()).find(L"permission denied"),
+                  std::wstring::npos);
+        RS232_GetOsCalls()->OpenDevice = RS232_DefaultOsCalls().OpenDevice;
+        WIN_UserSelect(WIN_GetDlgItem(d, IDC_SP_PORT), 1010);
+        EXPECT_TRUE(portOpen());
+        EXPECT_EQ(text(d, IDC_SP_DEVICE).rfind(L"/dev/pts/", 0), 0u) << "the device of COM1010";
+        shot(d, "serial-port-device");
+    });
+    *RS232_GetOsCalls() = RS232_DefaultOsCalls();
 }
 
 } // namespace

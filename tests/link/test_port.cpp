@@ -1,15 +1,22 @@
 /* The serial port against kaltro-sim over a real pseudo-terminal: opening and
  * scanning, exclusive use, the read profile, and system failures injected
  * through the OS-call table. */
+#include "link/portinfo.h"
+#include "link/portname.h"
 #include "link/rs232.h"
 #include "link/rs232os.h"
 #include "tests/sim/simtest.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 class Port : public ::testing::Test
@@ -165,4 +172,108 @@ TEST_F(Port, NoiseAndSplitRepliesStillIdentify)
     Start({"--noise", "--split", "--voltage", "6"});
     ASSERT_EQ(RS232_OpenPort(sim->port), RS232_OK);
     EXPECT_EQ(RS232_GetKaltroSWVer(), 2 * 256 + 13);
+}
+
+/* A child that lives until it is killed, to own a lock file. */
+static pid_t sleeper()
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        pause();
+        _exit(0);
+    }
+    return pid;
+}
+
+TEST_F(Port, WhyAPortFailsIsKeptAndToldWithWhatToDo)
+{
+    Start({"--voltage", "6"});
+    RS232_OsCalls *calls = RS232_GetOsCalls();
+    wchar_t text[PORTINFO_TEXT_LEN];
+    calls->OpenDevice = [](const char *) { return errno = EACCES, -1; };
+    EXPECT_EQ(RS232_OpenPort(sim->port), RS232_FAILED);
+    const RS232_PortError_t *e = RS232_GetPortError();
+    EXPECT_EQ(e->Fault, RS232_FAULT_PERMISSION);
+    EXPECT_EQ(std::string(e->Path), ports.Link(sim->port));
+    char group[PORTINFO_NAME_LEN];
+    ASSERT_EQ(PORTINFO_Group(e->Path, group, sizeof group), 0);
+    EXPECT_STREQ(e->Group, group) << "the group that owns the device node";
+    ASSERT_EQ(PORTINFO_Message(e, text, PORTINFO_TEXT_LEN), 1);
+    EXPECT_NE(std::wstring(text).find(L"sudo usermod -aG " +
+                                      std::wstring(group, group + std::strlen(group)) + L" $USER"),
+              std::wstring::npos);
+
+    calls->OpenDevice = [](const char *) { return errno = EBUSY, -1; };
+    EXPECT_EQ(RS232_OpenPort(sim->port), RS232_FAILED);
+    EXPECT_EQ(RS232_GetPortError()->Fault, RS232_FAULT_IN_USE);
+    calls->OpenDevice = RS232_DefaultOsCalls().OpenDevice;
+    calls->SetLine = [](int) { return errno = ENOTTY, -1; };
+    EXPECT_EQ(RS232_OpenPort(sim->port), RS232_FAILED);
+    EXPECT_EQ(RS232_GetPortError()->Fault, RS232_FAULT_NOT_TTY);
+    *calls = RS232_DefaultOsCalls();
+
+    /* A UUCP lock file naming a live process keeps the port untouched; one
+     * whose process has gone is stale. */
+    char dev[256];
+    ASSERT_NE(realpath(ports.Link(sim->port).c_str(), dev), nullptr);
+    std::string name = dev + 5; /* after "/dev/" */
+    std::replace(name.begin(), name.end(), '/', '_');
+    const std::string lock = "/run/lock/LCK.." + name;
+    const pid_t owner = sleeper();
+    if (FILE *f = std::fopen(lock.c_str(), "w")) {
+        std::fprintf(f, "%10d\n", static_cast<int>(owner));
+        std::fclose(f);
+        EXPECT_EQ(RS232_OpenPort(sim->port), RS232_FAILED);
+        EXPECT_EQ(RS232_GetPortError()->Fault, RS232_FAULT_IN_USE);
+        EXPECT_EQ(RS232_GetPortError()->LockPid, owner);
+        EXPECT_EQ(SIM_CommandCount("gtid"), 0) << "nothing is written into a locked port";
+        ASSERT_EQ(PORTINFO_Message(RS232_GetPortError(), text, PORTINFO_TEXT_LEN), 1);
+        EXPECT_NE(std::wstring(text).find(L"process " + std::to_wstring(owner)),
+                  std::wstring::npos);
+    } else {
+        ADD_FAILURE() << "cannot write " << lock;
+    }
+    kill(owner, SIGKILL);
+    waitpid(owner, nullptr, 0);
+    EXPECT_EQ(RS232_OpenPort(sim->port), RS232_OK) << "the lock's process has gone";
+    std::remove(lock.c_str());
+}
+
+TEST_F(Port, AScanTellsARefusedPortAndAHangUpEndsEveryWait)
+{
+    Start({"--voltage", "6"});
+    /* the number below the simulator names the same terminal, refused */
+    const int refused = sim->port + 1;
+    char dev[256];
+    ASSERT_NE(realpath(ports.Link(sim->port).c_str(), dev), nullptr);
+    ASSERT_EQ(PORTNAME_Publish(refused, dev), 0);
+    static std::string refusedPath;
+    refusedPath = ports.Link(refused);
+    RS232_OsCalls *calls = RS232_GetOsCalls();
+    calls->OpenDevice = [](const char *p) {
+        return refusedPath == p ? (errno = EACCES, -1) : RS232_DefaultOsCalls().OpenDevice(p);
+    };
+    RS232_ResetPortNumber();
+    RS232_SetPortNumber(refused);
+    EXPECT_EQ(RS232_Progress(), RS232_PORT_NEXT);
+    EXPECT_EQ(RS232_GetScanRefusal()->Fault, RS232_FAULT_PERMISSION);
+    EXPECT_EQ(std::string(RS232_GetScanRefusal()->Path), refusedPath);
+    RS232_SetPortNumber(sim->port);
+    EXPECT_EQ(RS232_Progress(), RS232_PORT_FOUND);
+    EXPECT_EQ(RS232_GetPortError()->Fault, RS232_FAULT_NONE);
+
+    /* The line hangs up: the read ends at once, the port is closed and
+     * reported lost, and nothing later waits on it. */
+    calls->Wait = [](int, short, long) { return -1; };
+    std::uint32_t n = 9;
+    ReadABuffer(&n);
+    EXPECT_EQ(n, 0u);
+    EXPECT_EQ(RS232_PortLost(), 1);
+    *calls = RS232_DefaultOsCalls();
+    EXPECT_EQ(WriteABuffer("gtid\r", 5), 0);
+    EXPECT_EQ(RS232_GetDeviceID(), -1);
+    EXPECT_EQ(RS232_Reconnect(), RS232_OK) << "the same number, opened again";
+    EXPECT_EQ(RS232_PortLost(), 0);
+    EXPECT_EQ(RS232_GetKaltroSWVer(), 2 * 256 + 13);
+    PORTNAME_Unpublish(refused, dev);
 }

@@ -130,6 +130,38 @@ TEST_F(Transfer, ThreeNaksOrACancelEndTheTransfer)
     EXPECT_EQ(t.packets, 4);
 }
 
+TEST_F(Transfer, AControllerUnpluggedMidwayEndsItAndIsOpenedAgainWhenBack)
+{
+    const int size = 64 * 1024;
+    const auto image = pattern(size);
+    connect({"--model", "KX-103", "--line-rate"});
+    const int port = RS232_GetLastPortNumber();
+    RS232_SetPortNumber(sim.port);
+    const INT_PTR result = send(1, image.data(), size, [&] {
+        const Display_t *d = KALTRO_GetDisplay();
+        ASSERT_TRUE(WIN_WaitFor([d] { return d->LastPercentage >= 5; }, WAIT_MS));
+        sim.Stop(); /* the controller's end of the line is gone */
+        /* On a live line the wait for the ACK is endless; on a dead one the
+         * dialog ends within a second. */
+        EXPECT_TRUE(WIN_WaitFor([d] { return shows(d, TX_TRANSMISSION_ERROR); }, 1000));
+        EXPECT_EQ(d->GColor, DISPLAY_RED);
+        EXPECT_TRUE(WIN_IsWindowEnabled(WIN_GetDlgItem(WIN_ActiveDialog(), IDOK)));
+        click(IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(RS232_PortLost(), 1);
+    EXPECT_EQ(WriteABuffer("\r", 1), 0) << "nothing waits on a lost port";
+
+    /* Plugged in again on the same number: the next command opens it. */
+    ASSERT_EQ(sim.Start({"--model", "KX-103", "--port", std::to_string(RS232_GetLastPortNumber()),
+                         "--voltage", "6"}),
+              RS232_GetLastPortNumber());
+    EXPECT_EQ(RS232_Reconnect(), RS232_OK);
+    EXPECT_EQ(RS232_PortLost(), 0);
+    EXPECT_EQ(RS232_GetDeviceID(), 0x4E);
+    RS232_SetPortNumber(port);
+}
+
 TEST_F(Transfer, RefusesToStartWithoutWhatTheModeNeeds)
 {
     const auto image = pattern(200);
