@@ -17,6 +17,7 @@
 #include <QStyleFactory>
 #include <QStyleOptionComplex>
 #include <QTimer>
+#include <QWindow>
 
 #include <chrono>
 #include <thread>
@@ -174,6 +175,28 @@ void WIN_Sleep(unsigned ms)
 
 /* ---- Timers ------------------------------------------------------------------ */
 
+/* A window just shown is on the screen only once the display has exposed
+ * it. Its ticks wait for that, up to this long, so that a dialog shows
+ * itself and its first text before its first step blocks; a window that is
+ * never exposed (minimised, on another desktop) gets its ticks after it. */
+constexpr long long SCREEN_WAIT_MS = 500;
+
+static bool waitForScreen(WinWindow *w)
+{
+    WinWindow *top = w->kind == Kind::Control ? live(w->parent) : w;
+    if (!top || !top->frame || !top->frame->isVisible()) return false;
+    const QWindow *win = top->frame->windowHandle();
+    if (!win || win->isExposed()) {
+        top->screenWait = -1;
+        return false;
+    }
+    const long long now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::steady_clock::now().time_since_epoch())
+                              .count();
+    if (top->screenWait < 0) top->screenWait = now;
+    return now - top->screenWait < SCREEN_WAIT_MS;
+}
+
 static int scaledPeriod(unsigned ms)
 {
     double p = ms * scale;
@@ -192,10 +215,13 @@ void WIN_SetTimer(HWND h, unsigned id, unsigned ms)
     auto *timer = new QTimer(qApp);
     timer->setTimerType(Qt::PreciseTimer);
     QObject::connect(timer, &QTimer::timeout, [h, id, timer] {
-        if (live(h))
-            send(h, WM_TIMER, id, 0);
-        else
-            timer->stop();
+        WinWindow *w = live(h);
+        if (!w) return timer->stop();
+        if (waitForScreen(w)) return; /* the timer fires again */
+        /* Win32 hands out pending WM_PAINT before WM_TIMER: what the last
+         * step changed is on the screen before this step blocks. */
+        deliverAllPaints();
+        if (live(h)) send(h, WM_TIMER, id, 0);
     });
     timers->push_back({h, id, timer});
     timer->start(scaledPeriod(ms));

@@ -35,6 +35,15 @@ WinWindow *winqt::newWindow(Kind kind)
     return w;
 }
 
+void winqt::deliverAllPaints()
+{
+    if (!windows) return;
+    /* by index: a procedure's WM_PAINT may make windows */
+    for (std::size_t i = 0; i < windows->size(); i++)
+        if (WinWindow *w = liveTop((*windows)[i].get()); w && !w->invalid.isEmpty()) deliverPaint(w);
+    flushPending();
+}
+
 WinWindow *winqt::live(HWND h)
 {
     return h && h->alive ? h : nullptr;

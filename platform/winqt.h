@@ -69,6 +69,7 @@ struct WinWindow {
     QRect invalid;                 /* waits for WM_PAINT */
     bool paintPosted = false;      /* a delivery of WM_PAINT is queued */
     bool paintBegun = false;       /* the procedure called WIN_BeginPaint */
+    long long screenWait = -1;     /* ms since when a tick waits for the window to be exposed */
     int scrollPos = 0;             /* where the program put the scroll bar */
     int trackPos = 0;              /* last position the user dragged the thumb to */
     int wheelRest = 0;             /* wheel movement short of a whole notch */
@@ -127,6 +128,7 @@ void resizeSurface(WinWindow *w, QSize size);
 void invalidate(WinWindow *w, const QRect &r);
 void schedulePaint(WinWindow *w); /* queue WM_PAINT if something waits for it */
 void deliverPaint(WinWindow *w);
+void deliverAllPaints(); /* every pending WM_PAINT now, and on the screen */
 void scrollSurface(WinWindow *w, int dy);
 void flushPending(); /* show now what was drawn or changed */
 void releaseDCsOf(WinWindow *w);
