@@ -40,7 +40,8 @@ void winqt::deliverAllPaints()
     if (!windows) return;
     /* by index: a procedure's WM_PAINT may make windows */
     for (std::size_t i = 0; i < windows->size(); i++)
-        if (WinWindow *w = liveTop((*windows)[i].get()); w && !w->invalid.isEmpty()) deliverPaint(w);
+        if (WinWindow *w = liveTop((*windows)[i].get()); w && !w->invalid.isEmpty())
+            deliverPaint(w);
     flushPending();
 }
 

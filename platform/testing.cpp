@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <QWindow>
 #include <QtTest/qtestspontaneevent.h>
 
 using namespace winqt;
@@ -23,6 +24,13 @@ static QWidget *controlWidget(HWND h)
 {
     WinWindow *w = live(h);
     return w && w->kind == Kind::Control ? w->widget.data() : nullptr;
+}
+
+bool WIN_IsOnScreen(HWND h)
+{
+    WinWindow *w = liveTop(h);
+    const QWindow *win = w && w->frame ? w->frame->windowHandle() : nullptr;
+    return win != nullptr && win->isExposed();
 }
 
 void WIN_UserClick(HWND h)

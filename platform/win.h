@@ -392,6 +392,8 @@ const wchar_t *WIN_LastMessageBoxText();
 /* Saves the window, caption and border excluded (menu bar, client area with
  * its controls, and scroll bar included), as a PNG file; true on success. */
 bool WIN_SaveImage(HWND win, const char *path);
+/* Whether the display has put the window on the screen (exposed it). */
+bool WIN_IsOnScreen(HWND win);
 /* The colour of one pixel of a window's backing surface (client pixels);
  * 0xFFFFFFFF outside it. Child controls are not on the surface. */
 COLORREF WIN_GetPixel(HWND win, int x, int y);

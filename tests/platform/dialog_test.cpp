@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 namespace
 {
@@ -149,6 +151,44 @@ TEST_F(Dialog, NestedDialogsTimersAndDrawing)
     EXPECT_FALSE(WIN_IsWindow(inner));
     EXPECT_FALSE(WIN_IsWindow(outer));
     EXPECT_EQ(WIN_ActiveDialog(), nullptr);
+}
+
+TEST_F(Dialog, PendingPaintComesBeforeEachTimerTick)
+{
+    /* As on Win32: a dialog is on the screen and painted before its first
+     * tick's step blocks, and what a step invalidated is painted before the
+     * next tick. (On X11 the display exposes a window some time after it is
+     * mapped: the suite runs this case under Xvfb too.) */
+    static int ticks;
+    static bool onScreen;
+    static std::vector<int> paintsBeforeTick;
+    OnMessage = [](HWND d, UINT msg, WPARAM, LPARAM) -> LRESULT {
+        if (msg == WM_INITDIALOG) {
+            /* an opening exchange with the device takes a while */
+            WIN_SetTimer(d, 3, 1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        if (msg != WM_TIMER) return 0;
+        WIN_KillTimer(d, 3);
+        if (ticks == 0) onScreen = WIN_IsOnScreen(d);
+        paintsBeforeTick.push_back(Count(WM_PAINT));
+        if (++ticks == 3) {
+            WIN_EndDialog(d, 1);
+            return 0;
+        }
+        WIN_InvalidateRect(d);
+        WIN_SetTimer(d, 3, 0);
+        return 0;
+    };
+    ticks = 0;
+    onScreen = false;
+    paintsBeforeTick.clear();
+    EXPECT_EQ(WIN_DialogBox(nullptr, &readOut, RecordingDlgProc), 1);
+    EXPECT_TRUE(onScreen) << "the first tick came before the dialog was on the screen";
+    ASSERT_EQ(paintsBeforeTick.size(), 3u);
+    EXPECT_GE(paintsBeforeTick[0], 1) << "the dialog was painted before its first tick";
+    EXPECT_EQ(paintsBeforeTick[1], paintsBeforeTick[0] + 1);
+    EXPECT_EQ(paintsBeforeTick[2], paintsBeforeTick[1] + 1);
 }
 
 TEST_F(Dialog, QueuedAnswersStandInForBoxesAndFileDialogs)
