@@ -3,7 +3,8 @@
  * calculator.
  *
  * No state. Saving and exporting validate first and do nothing while any
- * row has an error; the red status boxes show why. A file that cannot be
+ * row has an error; the red status boxes show why, and the first of them is
+ * scrolled into view. A file that cannot be
  * written or read is told in a message box.
  */
 #include "app/mainwnd.h"
@@ -42,7 +43,10 @@ void MAIN_CmdOpenFile(HWND hWindow)
 void MAIN_CmdSaveFile(HWND hWindow)
 {
     MAIN_Validate(hWindow);
-    if (ConfigOK == 0) BREVCFG_WriteFile(hWindow, VelnorCfg, VelnorData.UBNumber);
+    if (ConfigOK == 0)
+        BREVCFG_WriteFile(hWindow, VelnorCfg, VelnorData.UBNumber);
+    else
+        MAIN_ScrollToFirstError(hWindow);
     /* the save sorts and normalises the shared table */
     MAIN_ShowAllRows();
 }
@@ -50,7 +54,7 @@ void MAIN_CmdSaveFile(HWND hWindow)
 void MAIN_CmdExport(HWND hWindow)
 {
     MAIN_Validate(hWindow);
-    if (ConfigOK != 0) return;
+    if (ConfigOK != 0) return MAIN_ScrollToFirstError(hWindow);
 
     char path[BREVCFG_NAME_MAX * 4 + 1];
     if (!BREVCFG_AskBinaryName(hWindow, path, static_cast<int>(sizeof path))) return;

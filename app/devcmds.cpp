@@ -30,7 +30,7 @@
 void MAIN_CmdProgram(HWND hWindow)
 {
     MAIN_Validate(hWindow);
-    if (ConfigOK != 0) return; /* the status column shows the faults */
+    if (ConfigOK != 0) return MAIN_ScrollToFirstError(hWindow); /* the status column says why */
     RS232_Reconnect();
     if (DCSS_IsENGroup(VelnorData.Model)) {
         /* EN-group devices take their bands one by one. */

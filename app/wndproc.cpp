@@ -1,7 +1,8 @@
 /* wndproc.cpp -- the main window procedure: every edit in a row goes into the
  * UB table at once and, for frequencies, bandwidths, levels and the two row
  * check boxes, is followed by a validation; the side-panel buttons and the
- * menu commands are handed on; the table scrolls in whole rows; destroying
+ * menu commands are handed on; the table scrolls in whole rows, also to
+ * bring a row into view that gets the keyboard focus; destroying
  * the window closes the serial port and ends the program's loop.
  *
  * State: none beyond the main window's (mainwnd.h) and the table view's
@@ -226,6 +227,37 @@ static void rowDown(HWND hWindow, int T, int H)
     WIN_ScrollWindow(hWindow, -ROW_HEIGHT);
 }
 
+void MAIN_ScrollRowIntoView(HWND hWindow, int r)
+{
+    if (r < 0 || r >= VelnorData.UBNumber || r >= MAX_UB) return;
+    int T = 0, H = 0, w = 0, client = 0;
+    scrollHeights(hWindow, &T, &H);
+    WIN_GetClientSize(hWindow, &w, &client);
+    /* Display row r lies one row below its top, under the headings. */
+    const auto top = [r] { return OffsetVert + ROW_HEIGHT * (r + 1); };
+    for (int n = 0; n < MAX_UB && top() < 0 && OffsetVert < 0; n++)
+        rowUp(hWindow);
+    for (int n = 0; n < MAX_UB && top() + ROW_HEIGHT > client && OffsetVert > H - T; n++)
+        rowDown(hWindow, T, H);
+    setScrollPosition(hWindow, T, H);
+}
+
+void MAIN_ScrollToFirstError(HWND hWindow)
+{
+    for (int r = 0; r < VelnorData.UBNumber && r < MAX_UB; r++) {
+        if (BoxColor[r] == BOX_RED) return MAIN_ScrollRowIntoView(hWindow, r);
+    }
+}
+
+/* The keyboard focus reached a box of a row: that row comes into view. */
+static void rowFocused(HWND hWindow, HWND sender)
+{
+    for (int i = 0; i < VelnorData.UBNumber && i < MAX_UB; i++) {
+        for (HWND h : {hUBFreq[i], hBW[i], hLevel[i], hConvFreq[i], hConvPol[i], hFeed[i]})
+            if (h == sender) return MAIN_ScrollRowIntoView(hWindow, i);
+    }
+}
+
 static void verticalScroll(HWND hWindow, WPARAM wParam)
 {
     int T = 0, H = 0;
@@ -278,6 +310,10 @@ LRESULT WndProc(HWND hWindow, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND: {
         HWND sender = reinterpret_cast<HWND>(lParam);
         const unsigned code = HIWORD(wParam);
+        if (code == CBN_SETFOCUS) {
+            rowFocused(hWindow, sender);
+            return 0;
+        }
         if (code == CBN_SELCHANGE || code == CBN_KILLFOCUS || code == CBN_EDITCHANGE ||
             code == CBN_SELENDOK)
             controlNotification(hWindow, sender, code);

@@ -56,16 +56,17 @@ class Combo : public QComboBox
     }
 };
 
-/* Reports the focus leaving a box. Opening the box's own list is no leaving. */
+/* Reports the focus reaching and leaving a box. Opening the box's own list,
+ * and coming back from it, is neither. */
 class FocusWatch : public QObject
 {
   protected:
     bool eventFilter(QObject *obj, QEvent *e) override
     {
-        if (e->type() == QEvent::FocusOut &&
-            static_cast<QFocusEvent *>(e)->reason() != Qt::PopupFocusReason) {
+        const bool in = e->type() == QEvent::FocusIn, out = e->type() == QEvent::FocusOut;
+        if ((in || out) && static_cast<QFocusEvent *>(e)->reason() != Qt::PopupFocusReason) {
             HWND h = boundHandle(obj);
-            if (live(h)) notify(h, CBN_KILLFOCUS);
+            if (live(h)) notify(h, in ? CBN_SETFOCUS : CBN_KILLFOCUS);
         }
         return false;
     }

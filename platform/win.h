@@ -84,6 +84,7 @@ constexpr UINT WM_MOUSEWHEEL = 0x020A; /* signed high word: distance, 120 a notc
 /* Notification codes (high word of WM_COMMAND's first parameter). */
 constexpr unsigned BN_CLICKED = 0;
 constexpr unsigned CBN_SELCHANGE = 1;
+constexpr unsigned CBN_SETFOCUS = 3;
 constexpr unsigned CBN_KILLFOCUS = 4;
 constexpr unsigned CBN_EDITCHANGE = 5;
 constexpr unsigned CBN_SELENDOK = 9;

@@ -146,6 +146,40 @@ TEST_F(MainWindow, TwentyFourRowsScrollElevenRows)
     EXPECT_EQ(WIN_GetScrollPos(hWnd), 0);
 }
 
+TEST_F(MainWindow, FocusAndTheFirstErrorBringTheirRowIntoView)
+{
+    open(7); /* 32 rows, of which about twelve are in view */
+    int w = 0, client = 0;
+    WIN_GetClientSize(hWnd, &w, &client);
+    /* The table scrolls no further than its last row's top in view. */
+    const auto inView = [client](int r) {
+        const int top = OffsetVert + 34 * (r + 1);
+        return top >= 0 && top < client;
+    };
+    ASSERT_FALSE(inView(31));
+    WIN_SetFocus(hUBFreq[31]);
+    WIN_ProcessEvents(0);
+    EXPECT_TRUE(inView(31)) << OffsetVert;
+    EXPECT_GT(WIN_GetScrollPos(hWnd), 0);
+    WIN_SetFocus(hBW[2]);
+    WIN_ProcessEvents(0);
+    EXPECT_TRUE(inView(2)) << OffsetVert;
+
+    /* A faulty row out of view: Program, Save File and Export do nothing but
+     * show it. */
+    WIN_UserType(hBW[25], L"99");
+    for (int id : {IDM_SAVE_FILE, IDM_EXPORT, 0}) {
+        for (int i = 0; i < 32; i++)
+            WIN_UserScroll(hWnd, SB_LINEUP, 0);
+        ASSERT_FALSE(inView(25));
+        if (id == 0)
+            WIN_UserClick(hProgram);
+        else
+            ASSERT_TRUE(WIN_UserMenu(hWnd, id));
+        EXPECT_TRUE(inView(24)) << id; /* the first faulty row: 24 overlaps 25 */
+    }
+}
+
 TEST_F(MainWindow, ModelChangeRebuildsOnlyForAnotherUBCount)
 {
     open(3);
