@@ -81,6 +81,8 @@ static constexpr WinControl LABEL = WinControl::Static;
 static constexpr WinControl FIELD = WinControl::StaticSunken;
 static constexpr WinControl BOX = WinControl::ComboList;
 static constexpr unsigned BOX_STYLE = CS_VSCROLL | CS_DISABLED | CS_TABSTOP;
+/* Wide enough for the longest entry, "dCSS/Legacy", in the dialog font. */
+static constexpr int BOX_WIDTH = 62;
 
 static constexpr WIN_DlgItem deviceItems[] = {
     {IDC_LABEL_FIRST + 0, LABEL, nullptr, 0, 10, 5, 78, 8},
@@ -100,13 +102,13 @@ static constexpr WIN_DlgItem deviceItems[] = {
     {IDC_LABEL_FIRST + 7, LABEL, nullptr, 0, 90, 30, 68, 8},
     {IDC_DS_TEMP, FIELD, nullptr, 0, 93, 40, 50, 10},
     {IDC_LABEL_FIRST + 8, LABEL, nullptr, 0, 90, 55, 68, 8},
-    {IDC_DS_EN50494, BOX, nullptr, BOX_STYLE, 93, 65, 50, 100},
+    {IDC_DS_EN50494, BOX, nullptr, BOX_STYLE, 93, 65, BOX_WIDTH, 100},
     {IDC_LABEL_FIRST + 9, LABEL, nullptr, 0, 90, 80, 68, 8},
-    {IDC_DS_INPUTS, BOX, nullptr, BOX_STYLE, 93, 90, 50, 100},
+    {IDC_DS_INPUTS, BOX, nullptr, BOX_STYLE, 93, 90, BOX_WIDTH, 100},
     {IDC_LABEL_FIRST + 10, LABEL, nullptr, 0, 90, 105, 68, 8},
-    {IDC_DS_OUTPUT, BOX, nullptr, BOX_STYLE, 93, 115, 50, 100},
+    {IDC_DS_OUTPUT, BOX, nullptr, BOX_STYLE, 93, 115, BOX_WIDTH, 100},
     {IDC_LABEL_FIRST + 11, LABEL, nullptr, 0, 90, 130, 68, 8},
-    {IDC_DS_CHAIN, BOX, nullptr, BOX_STYLE, 93, 140, 50, 100},
+    {IDC_DS_CHAIN, BOX, nullptr, BOX_STYLE, 93, 140, BOX_WIDTH, 100},
     {IDC_DS_READ, WinControl::PushButton, nullptr, CS_TABSTOP, 10, 160, 40, 14},
     {IDC_DS_PROGRAM, WinControl::PushButton, nullptr, CS_TABSTOP | CS_DISABLED, 55, 160, 40, 14},
     {IDOK, WinControl::DefPushButton, nullptr, CS_TABSTOP, 100, 160, 40, 14},

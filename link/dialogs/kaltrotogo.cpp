@@ -42,7 +42,8 @@ static std::array<unsigned char, IMAGE_BUFFER> Image;
 static HWND Owner = nullptr;
 
 static const WIN_DlgItem toGoItems[] = {
-    {IDC_INFO, WinControl::Static, nullptr, 0, 8, 5, 162, 40},
+    /* five lines of the explanation in the dialog font */
+    {IDC_INFO, WinControl::Static, nullptr, 0, 8, 5, 162, 50},
     {IDC_NAME_LABEL, WinControl::Static, nullptr, 0, 8, 60, 75, 8},
     {IDC_CFG_NAME, WinControl::Edit, nullptr, CS_TABSTOP | CS_NOHSCROLL, 8, 70, 80, 12},
     {IDC_READ_NAME, WinControl::PushButton, nullptr, CS_TABSTOP, 5, 100, 45, 14},

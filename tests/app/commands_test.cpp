@@ -255,6 +255,8 @@ TEST_F(Commands, CalculatorOpensWithItsFirstChoicesAndChangesNothing)
         seen[0] += L"/" + text(dlg);
         WIN_UserSelect(hSR, 3);
         WIN_UserSelect(hPol, 2);
+        if (const char *shots = std::getenv("BREVANT_SHOTS"))
+            WIN_SaveImage(dlg, (std::string(shots) + "/ub-calculator.png").c_str());
         WIN_UserClose(dlg);
     });
     command(IDM_UB_CALCULATOR);

@@ -184,6 +184,16 @@ TEST_F(DeviceSettings, UnusableUBCountKeepsTheModelsOwn)
         EXPECT_EQ(text(d, IDC_DS_UBS), L"28"); /* what the device said */
         EXPECT_EQ(VelnorData.UBNumber, 24);
     });
+
+    /* An EN-group device feeding both outputs: its longest entry shows. */
+    RS232_Term();
+    sim.stop();
+    ASSERT_TRUE(connect({"model=KX-107", "legacy=2"}));
+    runSettings([&](HWND d) {
+        if (!readAll(d)) return;
+        EXPECT_EQ(text(d, IDC_DS_OUTPUT), TXT(TX_DCSS_LEGACY));
+        shot(d, "device-settings-en");
+    });
 }
 
 TEST(DeviceSettingsRules, UBCountAndChainMapping)

@@ -22,6 +22,7 @@ class ENProgramming : public DeviceDialog
             if (!waitText(d, textId)) return;
             EXPECT_EQ(d->GColor, textId == TX_SW_UPGRADE_OK ? DISPLAY_GREEN : DISPLAY_RED);
             EXPECT_TRUE(WIN_WaitFor([ok] { return WIN_IsWindowEnabled(ok); }, WAIT_MS));
+            if (textId == TX_NO_MORE_SPACE) shot("en-program-no-space");
             click(IDOK);
         });
         EXPECT_EQ(result, IDOK);

@@ -12,6 +12,7 @@
 #include "tests/sim/simtest.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -103,6 +104,12 @@ class DeviceDialog : public testing::Test
         return came;
     }
     static void click(int id) { WIN_UserClick(WIN_GetDlgItem(WIN_ActiveDialog(), id)); }
+    /* BREVANT_SHOTS names a folder for pictures of the open dialog. */
+    static void shot(const char *name)
+    {
+        if (const char *shots = std::getenv("BREVANT_SHOTS"))
+            WIN_SaveImage(WIN_ActiveDialog(), (std::string(shots) + "/" + name + ".png").c_str());
+    }
 
     SimThread sim;
     std::vector<std::string> files;

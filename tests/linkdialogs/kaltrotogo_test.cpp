@@ -52,6 +52,7 @@ TEST_F(SaveInKaltro, ReadNameShowsTheStoredNameOrNothing)
         EXPECT_EQ(field(), L"");
         click(IDC_READ_NAME);
         EXPECT_EQ(field(), L"Roof west");
+        shot("save-in-kaltro");
         click(IDOK);
     });
     EXPECT_EQ(result, IDOK);

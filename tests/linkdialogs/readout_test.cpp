@@ -110,6 +110,7 @@ TEST_F(ReadOut, BandsWithoutReplyAreATransmissionError)
     const INT_PTR result = run(&CONFIGREADOUT_Template, ConfigReadOut, [] {
         const Display_t *d = CONFIGREADOUT_GetDisplay();
         if (!waitText(d, TX_TRANSMISSION_ERROR)) return;
+        shot("readout-error");
         EXPECT_EQ(d->GColor, DISPLAY_RED);
         EXPECT_EQ(d->LastPercentage, 100);
         WIN_ProcessEvents(50); /* it waits for the user */

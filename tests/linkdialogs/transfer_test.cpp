@@ -140,6 +140,7 @@ TEST_F(Transfer, AControllerUnpluggedMidwayEndsItAndIsOpenedAgainWhenBack)
     const INT_PTR result = send(1, image.data(), size, [&] {
         const Display_t *d = KALTRO_GetDisplay();
         ASSERT_TRUE(WIN_WaitFor([d] { return d->LastPercentage >= 5; }, WAIT_MS));
+        shot("transfer");
         sim.Stop(); /* the controller's end of the line is gone */
         /* On a live line the wait for the ACK is endless; on a dead one the
          * dialog ends within a second. */
