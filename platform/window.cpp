@@ -283,6 +283,9 @@ HWND WIN_CreateWindow(const WIN_WindowDesc *d)
         f->resize(outer);
     else
         f->setFixedSize(outer);
+    /* On Wayland the compositor places windows: this position (and a dialog's
+     * centring over its owner) is not applied there, and nothing else depends
+     * on it. */
     f->move(d->x, d->y);
     f->layoutParts();
     resizeSurface(w, client);
