@@ -10,9 +10,9 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -209,16 +209,17 @@ void ClientArea::closeEvent(QCloseEvent *e)
 
 /* ---- Icons -------------------------------------------------------------------------- */
 
-/* A dish on its mast with the LNB at the end of the arm, on a blue tile. */
-/* The program's icon, rendered at build time from packaging/brevant.svg, the
- * drawing the installed icons come from. Both icons of a window class (the
- * large and the small one) are this icon; the desktop picks the size. */
+/* The program's icon: a dish with its LNB, the cable and the user bands,
+ * rendered at build time from packaging/brevant.svg, the drawing the
+ * installed icons come from, at each size the resource holds. Both icons of
+ * a window class (the large and the small one) are this icon; the desktop
+ * picks the size it shows. */
 QIcon winqt::programIcon()
 {
     static const QIcon icon = [] {
         QIcon i;
-        for (int size : {16, 32, 48, 64})
-            i.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
+        for (const QString &file : QDir(QStringLiteral(":/icon")).entryList())
+            i.addFile(QStringLiteral(":/icon/") + file);
         return i;
     }();
     return icon;
