@@ -20,6 +20,7 @@
 #include <QWindow>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 using namespace winqt;
@@ -115,11 +116,37 @@ bool KeyFilter::eventFilter(QObject *obj, QEvent *e)
 
 /* ---- Application ---------------------------------------------------------- */
 
+/* A variable that is set and not empty. */
+static bool named(const char *var)
+{
+    const char *v = std::getenv(var);
+    return v && *v;
+}
+
+bool WIN_HasDisplay()
+{
+    return named("DISPLAY") || named("WAYLAND_DISPLAY") || named("QT_QPA_PLATFORM");
+}
+
+/* The built-in window icon; a resource in a static library is registered by
+ * hand, or the linker drops it. */
+static void registerIcon()
+{
+    Q_INIT_RESOURCE(window_icon);
+}
+
 int WIN_Init(int argc, char **argv)
 {
     if (QApplication::instance()) return 0;
+    registerIcon();
     if (argc > 0 && argv) appArgc = argc;
+    /* The X11 window class is the application's name, whatever the program
+     * file is called; the desktop entry's StartupWMClass names it. On
+     * Wayland the compositor finds the entry (and its icon) by its name. */
+    QApplication::setApplicationName(QStringLiteral("brevant"));
+    QApplication::setDesktopFileName(QStringLiteral(BREVANT_APP_ID));
     new QApplication(appArgc, argc > 0 && argv ? argv : defaultArgv);
+    QApplication::setWindowIcon(programIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setStyle(new LayerStyle);
     QApplication::setPalette(QApplication::style()->standardPalette());

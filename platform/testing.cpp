@@ -214,6 +214,13 @@ bool WIN_UserMenu(HWND h, int command)
 
 /* ---- Looking at windows ------------------------------------------------------------ */
 
+const char *WIN_PlatformName()
+{
+    WIN_Init(0, nullptr);
+    static const QByteArray name = QGuiApplication::platformName().toUtf8();
+    return name.constData();
+}
+
 bool WIN_SaveImage(HWND h, const char *path)
 {
     WinWindow *w = liveTop(h);

@@ -130,8 +130,14 @@ using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
 
 /* ---- Application ---------------------------------------------------------- */
 
-/* Creates the application object once; later calls do nothing. Returns 0. */
+/* Creates the application object once; later calls do nothing. Returns 0.
+ * The application carries the program's name (the X11 window class), its
+ * desktop entry's name (the Wayland application id) and its icon. */
 int WIN_Init(int argc, char **argv);
+/* True when windows can be opened: an X11 display or a Wayland compositor is
+ * named in the environment, or a platform is chosen with QT_QPA_PLATFORM.
+ * Without any, creating the application would abort. */
+bool WIN_HasDisplay();
 /* Runs messages until WIN_PostQuitMessage and returns its code. A quit
  * posted while no loop runs ends the next loop at once. */
 int WIN_MessageLoop();
@@ -400,3 +406,5 @@ bool WIN_IsOnScreen(HWND win);
 COLORREF WIN_GetPixel(HWND win, int x, int y);
 /* Client position of a child control. */
 void WIN_GetControlRect(HWND ctl, int *x, int *y, int *w, int *h);
+/* The windowing system the windows are on: "xcb", "wayland", "offscreen". */
+const char *WIN_PlatformName();

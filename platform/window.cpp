@@ -10,9 +10,9 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -209,32 +209,20 @@ void ClientArea::closeEvent(QCloseEvent *e)
 
 /* ---- Icons -------------------------------------------------------------------------- */
 
-/* A dish on its mast with the LNB at the end of the arm, on a blue tile. */
-static QIcon programIcon(int id)
+/* The program's icon: a dish with its LNB, the cable and the user bands,
+ * rendered at build time from packaging/brevant.svg, the drawing the
+ * installed icons come from, at each size the resource holds. Both icons of
+ * a window class (the large and the small one) are this icon; the desktop
+ * picks the size it shows. */
+QIcon winqt::programIcon()
 {
-    QPixmap pm(48, 48);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(id == 108 ? 30 : 20, 90, 170));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(1, 1, 46, 46), 8, 8);
-    p.setPen(QPen(QColor(235, 235, 235), 3));
-    p.drawLine(QPointF(20, 30), QPointF(16, 44)); /* mast */
-    p.drawLine(QPointF(12, 44), QPointF(24, 44));
-    QPainterPath dish;
-    dish.moveTo(8, 10);
-    dish.quadTo(14, 34, 38, 34);
-    dish.closeSubpath();
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(245, 245, 245));
-    p.drawPath(dish);
-    p.setPen(QPen(QColor(235, 235, 235), 2));
-    p.drawLine(QPointF(17, 27), QPointF(33, 15)); /* arm */
-    p.setBrush(QColor(250, 200, 40));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(34, 14), 4, 4); /* LNB */
-    return QIcon(pm);
+    static const QIcon icon = [] {
+        QIcon i;
+        for (const QString &file : QDir(QStringLiteral(":/icon")).entryList())
+            i.addFile(QStringLiteral(":/icon/") + file);
+        return i;
+    }();
+    return icon;
 }
 
 /* ---- Top-level windows ---------------------------------------------------------------- */
@@ -285,7 +273,7 @@ HWND WIN_CreateWindow(const WIN_WindowDesc *d)
     bindWidget(f, h);
     w->frame = f;
     f->setWindowTitle(qstr(d->title));
-    if (d->iconId) f->setWindowIcon(programIcon(d->iconId));
+    if (d->iconId) f->setWindowIcon(programIcon());
     if (menus) buildMenus(f, h, d->menus, d->menuCount);
     w->client = new ClientArea(h, f);
     if (barW) w->vbar = new RequestBar(h, f);
@@ -296,6 +284,9 @@ HWND WIN_CreateWindow(const WIN_WindowDesc *d)
         f->resize(outer);
     else
         f->setFixedSize(outer);
+    /* On Wayland the compositor places windows: this position (and a dialog's
+     * centring over its owner) is not applied there, and nothing else depends
+     * on it. */
     f->move(d->x, d->y);
     f->layoutParts();
     resizeSurface(w, client);

@@ -12,6 +12,7 @@
 #include "platform/win.h"
 
 #include <QFont>
+#include <QIcon>
 #include <QImage>
 #include <QPointer>
 #include <QRect>
@@ -132,6 +133,9 @@ void deliverAllPaints(); /* every pending WM_PAINT now, and on the screen */
 void scrollSurface(WinWindow *w, int dy);
 void flushPending(); /* show now what was drawn or changed */
 void releaseDCsOf(WinWindow *w);
+
+/* The program's icon, for the application and every window class. */
+QIcon programIcon();
 
 /* Closing and dialogs. */
 void closeBox(WinWindow *w);

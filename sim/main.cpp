@@ -1,19 +1,88 @@
 /* main.cpp -- kaltro-sim: runs the simulated Kaltro and dCSS device on a
- * pseudo-terminal until SIGINT or SIGTERM, printing the COM name first.
+ * pseudo-terminal until SIGINT or SIGTERM, printing the COM name first; its
+ * --help and --version.
  * Everything else is in the brevant_sim library.
  */
 #include "sim/sim.h"
+
+#include "dialogs/dcss.h"
 
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 
-static const char usage[] =
-    "usage: kaltro-sim [--model KX-103] [--port N] [--store DIR] [--state FILE] [--log FILE]\n"
-    "                  [--voltage L] [--power-delay MS] [--reply-delay MS] [--silent] "
-    "[--no-device]\n"
-    "                  [--refuse CMD]... [--nak N] [--can-at K] [--split] [--nul] [--noise]\n"
-    "                  [--stop-after N] [--line-rate] [--no-space N] [--ubs N] [--id N]\n";
+static const char usage[] = "usage: kaltro-sim [OPTION]...\n";
+
+/* What --help prints after the usage line; the models follow it. */
+static const char help[] =
+    "Simulates the Kaltro programming controller and the dCSS device behind it on a\n"
+    "pseudo-terminal, published as the link COMn in the ports folder\n"
+    "($XDG_RUNTIME_DIR/brevant/ports, else /tmp/brevant-<uid>/ports), where brevant's\n"
+    "port scan finds it. Prints the COM name on its first line, then serves until\n"
+    "SIGINT, SIGTERM or SIGHUP, and removes the link.\n"
+    "\n"
+    "A value follows its option as the next word or after '=' (--nak 2, --nak=2);\n"
+    "numbers are decimal or 0x hexadecimal.\n"
+    "\n"
+    "Device and controller:\n"
+    "  --model NAME         device model, one of those below (default KX-103)\n"
+    "  --port N             publish at COM N, 1 to 1024 (default: the first number\n"
+    "                       that has neither a link nor a device)\n"
+    "  --voltage L          supply level at start, 0 to 15 (default 0, unpowered,\n"
+    "                       or the state file's)\n"
+    "  --powered            start at supply level 6, as the start-up window sets it\n"
+    "  --power-delay MS     time from supply level 5 until the device answers,\n"
+    "                       0 to 60000 (default 300)\n"
+    "  --reply-delay MS     extra time before every device answer, 0 to 60000\n"
+    "                       (default 0)\n"
+    "  --ubs N              UB count the device reports, 0 to 255 (default the\n"
+    "                       model's, 24 or 32)\n"
+    "  --id N, --device-id N\n"
+    "                       device ID the device reports, 0 to 255 (default the\n"
+    "                       model's)\n"
+    "  --state FILE         load device and controller state from key=value lines\n"
+    "                       (default none; see kaltro-sim(1))\n"
+    "  --store DIR          save every image received as device-NNN.bin,\n"
+    "                       kaltro-sw-NNN.bin or kaltro-cfg-NNN.bin (default none)\n"
+    "  --log FILE           write the traffic log to FILE (default none)\n"
+    "\n"
+    "Faults (default none; any may be combined):\n"
+    "  --silent             answer nothing: the controller is not found\n"
+    "  --no-device, --silent-device\n"
+    "                       the controller answers, the device never does\n"
+    "  --refuse CMD         refuse the command with verb CMD (repeatable, up to 32)\n"
+    "  --nak N              NAK the first N receptions of every XModem packet,\n"
+    "                       0 to 1000\n"
+    "  --can-at K           send CAN CAN instead of ACK at packet K (1 based)\n"
+    "  --split              split every answer, with 100 ms pauses\n"
+    "  --nul                NUL bytes inside answers and before XModem control bytes\n"
+    "  --noise              line noise, then 20 ms, before every answer\n"
+    "  --stop-after N       answer nothing after N commands\n"
+    "  --line-rate          pace both directions at 115200 baud\n"
+    "  --no-space N         take N active bands per programming session, 0 to 32;\n"
+    "                       refuse more\n"
+    "\n"
+    "  -h, --help           print this help and exit\n"
+    "      --version        print the version and exit\n"
+    "\n"
+    "Exit status: 0 when stopped by a signal, 1 when the port could not be\n"
+    "published or the state file is wrong, 2 for wrong usage.\n"
+    "\n"
+    "Models:\n";
+
+/* The help, and one line per model of the catalogue. */
+static void printHelp()
+{
+    std::fputs(usage, stdout);
+    std::fputs(help, stdout);
+    for (int m = 0; m < DCSS_GetNumberOfModels(); m++) {
+        bool en = DCSS_IsENGroup(m);
+        std::printf("  %-8ls device ID 0x%02X, %d UBs, %s\n", DCSS_GetModelName(m),
+                    DCSS_GetDeviceID(m), en ? 32 : 24,
+                    en ? "programmed band by band (EN group)"
+                       : "programmed as one image (MxL group)");
+    }
+}
 
 static void onSignal(int)
 {
@@ -24,11 +93,14 @@ int main(int argc, char **argv)
 {
     static SIM_Options opt;
     char err[256] = "";
-    for (int i = 1; i < argc; i++)
+    for (int i = 1; i < argc; i++) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
-            return std::fputs(usage, stdout), 0;
+            return printHelp(), 0;
+        if (std::strcmp(argv[i], "--version") == 0)
+            return std::puts("kaltro-sim " BREVANT_VERSION), 0;
+    }
     if (SIM_ParseArgs(argc, argv, &opt, err, sizeof err) != 0)
-        return std::fprintf(stderr, "kaltro-sim: %s\n%s", err, usage), 2;
+        return std::fprintf(stderr, "kaltro-sim: %s\n%sTry 'kaltro-sim --help'.\n", err, usage), 2;
 
     struct sigaction sa {
     };

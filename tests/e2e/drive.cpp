@@ -1,0 +1,83 @@
+/* drive.cpp -- the program's start-up and main window on whatever windowing
+ * system the environment names, acted on from inside as the user would: OK
+ * once the start-up window has identified the device, then the main window's
+ * close box. For the Wayland run, where no outside tool can click or close a
+ * window; the code between main() and the windows is the program's own.
+ *
+ *   e2e-drive PLATFORM    PLATFORM: the Qt platform the windows must be on
+ *
+ * Exit status: the program's (0 after the close), or 1 with one line on
+ * standard error when the platform is not the one expected or a step does
+ * not come within its time.
+ */
+#include "app/mainwnd.h"
+#include "app/texts.h"
+#include "dialogs/rsinit.h"
+#include "platform/win.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+namespace
+{
+
+/* Bound of the whole run; the powered simulator is identified in about 1 s. */
+constexpr auto LIMIT = std::chrono::seconds(30);
+constexpr unsigned POLL_MS = 10; /* pause between two looks at the windows */
+
+std::chrono::steady_clock::time_point start;
+bool clickedOk;
+
+[[noreturn]] void fail(const char *what)
+{
+    std::fprintf(stderr, "e2e-drive: %s\n", what);
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+/* The start-up window's scan has ended, with the device identified. */
+bool deviceFound()
+{
+    wchar_t button[32] = L"", device[32] = L"";
+    WIN_GetWindowText(RSINIT_GetHandle(RsinitItem::FirstButton), button, 32);
+    RSINIT_GetField(RsinitField::Device, device, 32);
+    return std::wcscmp(button, TXT(TX_OK)) == 0 && device[0] != L'\0';
+}
+
+/* One look at the windows, then again after a pause, from whichever message
+ * loop runs: the start-up window's, then the main window's. */
+void watch()
+{
+    if (std::chrono::steady_clock::now() - start > LIMIT)
+        fail(clickedOk ? "no main window after OK" : "the start-up window found no device");
+    if (!clickedOk && WIN_IsWindow(RSINIT_GetHandle(RsinitItem::Window)) && deviceFound()) {
+        WIN_UserClick(RSINIT_GetHandle(RsinitItem::FirstButton));
+        clickedOk = true;
+    } else if (clickedOk && hWnd && WIN_IsWindowVisible(hWnd)) {
+        if (WIN_IsWindow(RSINIT_GetHandle(RsinitItem::Window)))
+            fail("the start-up window is still open beside the main window");
+        WIN_UserClose(hWnd);
+        return;
+    }
+    WIN_Sleep(POLL_MS);
+    WIN_Post(watch);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) return std::fputs("usage: e2e-drive PLATFORM\n", stderr), 2;
+    WIN_Init(argc - 1, argv);
+    if (std::strcmp(WIN_PlatformName(), argv[1]) != 0) {
+        std::fprintf(stderr, "e2e-drive: the windows are on %s, not %s\n", WIN_PlatformName(),
+                     argv[1]);
+        return 1;
+    }
+    start = std::chrono::steady_clock::now();
+    WIN_Post(watch);
+    return wWinMain(nullptr, nullptr, L"", 1);
+}
