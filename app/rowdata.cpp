@@ -3,18 +3,22 @@
  * every status box.
  *
  * No state of its own. It writes a record only to replace a ConvFreq of 0
- * with 10750 when the record is shown.
+ * with the default transponder frequency when the record is shown.
  */
 #include "app/ubtable.h"
 
+#include "config/limits.h"
 #include "config/validate.h"
 #include "dialogs/dcss.h"
 #include "platform/win.h"
 
-/* Selects entry index of a list, or no entry when the list has none there. */
-static void selectEntry(HWND list, int index, int count)
+#include <initializer_list>
+
+/* Selects the entry of value in a list of first .. last in steps of 1, or no
+ * entry when the list has none for it. */
+static void selectValue(HWND list, int value, int first, int last)
 {
-    WIN_ComboSetCurSel(list, (index >= 0 && index < count) ? index : -1);
+    WIN_ComboSetCurSel(list, (value >= first && value <= last) ? value - first : -1);
 }
 
 static int polarityEntry(char pol)
@@ -36,21 +40,18 @@ void MAIN_DataUpdate(int Index)
     /* a record numbered outside the table has no row to show it in */
     if (u >= MAX_UB || !hActive[u]) return;
 
-    const bool en = DCSS_IsENGroup(VelnorData.Model);
-    const int bwCount = (en ? 80 : 82) - 24 + 1;
-    const int levelFirst = en ? -29 : -40;
-    const int levelCount = (en ? -22 : -20) - levelFirst + 1;
+    const UBLimits_t lim = MAIN_GroupLimits(DCSS_IsENGroup(VelnorData.Model));
 
     WIN_SetCheck(hActive[u], rec.Active == 1);
-    selectEntry(hUBFreq[u], rec.UBFreq - 950, 2150 - 950 + 1);
-    selectEntry(hBW[u], rec.BW - 24, bwCount);
-    selectEntry(hLevel[u], rec.AGCVal - levelFirst, levelCount);
+    selectValue(hUBFreq[u], rec.UBFreq, LBAND_MIN, LBAND_MAX);
+    selectValue(hBW[u], rec.BW, lim.bwMin, lim.bwMax);
+    selectValue(hLevel[u], rec.AGCVal, lim.levelMin, lim.levelMax);
     WIN_SetCheck(hMode[u], rec.StaticMode == 1);
-    if (rec.ConvFreq == 0) rec.ConvFreq = 10750;
-    selectEntry(hConvFreq[u], rec.ConvFreq - 10700, 12750 - 10700 + 1);
+    if (rec.ConvFreq == 0) rec.ConvFreq = TPFREQ_DEFAULT;
+    selectValue(hConvFreq[u], rec.ConvFreq, TPFREQ_MIN, TPFREQ_MAX);
     const int pol = polarityEntry(rec.ConvPol);
     if (pol >= 0) WIN_ComboSetCurSel(hConvPol[u], pol);
-    selectEntry(hFeed[u], rec.Feed, 8);
+    selectValue(hFeed[u], rec.Feed, 0, 7);
 
     const bool active = rec.Active == 1;
     const bool tp = active && rec.StaticMode == 1;

@@ -11,10 +11,12 @@
 
 #include "app/mainwnd.h"
 #include "app/texts.h"
+#include "config/limits.h"
 #include "dialogs/dcss.h"
 #include "platform/win.h"
 
 #include <cwchar>
+#include <initializer_list>
 
 HWND hActive[MAX_UB], hUBFreq[MAX_UB], hBW[MAX_UB], hLevel[MAX_UB];
 HWND hMode[MAX_UB], hConvFreq[MAX_UB], hConvPol[MAX_UB], hFeed[MAX_UB];
@@ -82,10 +84,8 @@ static HWND makeCombo(HWND parent, WinControl kind, unsigned style, int x, int y
 void MAIN_Draw(HWND HWin, int Index)
 {
     if (!validRow(Index)) return;
-    const bool en = DCSS_IsENGroup(VelnorData.Model);
-    const int bwLast = en ? 80 : 82;
-    const int levelFirst = en ? -29 : -40;
-    const int levelLast = en ? -22 : -20;
+    /* the lists offer exactly what validation accepts for the model's group */
+    const UBLimits_t lim = MAIN_GroupLimits(DCSS_IsENGroup(VelnorData.Model));
     const int y0 = rowTop(Index);
     const unsigned list = CS_TABSTOP | CS_VSCROLL;
 
@@ -94,14 +94,14 @@ void MAIN_Draw(HWND HWin, int Index)
 
     hUBFreq[Index] = makeCombo(HWin, WinControl::ComboEdit, list, 99, y0 + CTRL_DY, 60, 360);
     WIN_ComboLimitText(hUBFreq[Index], 4);
-    WIN_ComboAddRange(hUBFreq[Index], 950, 2150, 1);
+    WIN_ComboAddRange(hUBFreq[Index], LBAND_MIN, LBAND_MAX, 1);
 
     hBW[Index] = makeCombo(HWin, WinControl::ComboEdit, list, 194, y0 + CTRL_DY, 46, 180);
     WIN_ComboLimitText(hBW[Index], 2);
-    WIN_ComboAddRange(hBW[Index], 24, bwLast, 1);
+    WIN_ComboAddRange(hBW[Index], lim.bwMin, lim.bwMax, 1);
 
     hLevel[Index] = makeCombo(HWin, WinControl::ComboList, list, 274, y0 + CTRL_DY, 50, 200);
-    WIN_ComboAddRange(hLevel[Index], levelFirst, levelLast, 1);
+    WIN_ComboAddRange(hLevel[Index], lim.levelMin, lim.levelMax, 1);
 
     hMode[Index] =
         WIN_CreateControl(HWin, WinControl::CheckBox, nullptr, 0, 374, y0 + CHECK_DY, 14, 14, 0);
@@ -109,7 +109,7 @@ void MAIN_Draw(HWND HWin, int Index)
     hConvFreq[Index] =
         makeCombo(HWin, WinControl::ComboEdit, list | CS_DISABLED, 434, y0 + CTRL_DY, 65, 200);
     WIN_ComboLimitText(hConvFreq[Index], 5);
-    WIN_ComboAddRange(hConvFreq[Index], 10700, 12750, 1);
+    WIN_ComboAddRange(hConvFreq[Index], TPFREQ_MIN, TPFREQ_MAX, 1);
 
     hConvPol[Index] = makeCombo(HWin, WinControl::ComboList, CS_TABSTOP | CS_DISABLED, 539,
                                 y0 + CTRL_DY, 40, 120);

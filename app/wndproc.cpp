@@ -13,12 +13,14 @@
 #include "app/devcmds.h"
 #include "app/resource.h"
 #include "app/ubtable.h"
+#include "config/limits.h"
 #include "config/validate.h"
 #include "dialogs/dcss.h"
 #include "link/rs232.h"
 #include "platform/win.h"
 
 #include <cstdlib>
+#include <initializer_list>
 
 constexpr int TYPED_MAX = 32;   /* the first 31 characters of a box are read */
 constexpr int THUMB_SLACK = 28; /* a drag moves a row once it is this far off */
@@ -67,13 +69,13 @@ static bool editRow(HWND sender, unsigned code, int i, VelnorCfg_t &rec)
     const int sel = WIN_ComboGetCurSel(sender);
     if (sender == hUBFreq[i]) {
         if (code == CBN_EDITCHANGE) MAIN_StoreNumber(rec.UBFreq, typedNumber(sender));
-        if (code == CBN_SELENDOK && sel >= 0) MAIN_StoreNumber(rec.UBFreq, 950 + sel);
+        if (code == CBN_SELENDOK && sel >= 0) MAIN_StoreNumber(rec.UBFreq, LBAND_MIN + sel);
         rec.UBFreqDec = 0;
         return true;
     }
     if (sender == hBW[i]) {
         if (code == CBN_EDITCHANGE) MAIN_StoreNumber(rec.BW, typedNumber(sender));
-        if (code == CBN_SELENDOK && sel >= 0) MAIN_StoreNumber(rec.BW, 24 + sel);
+        if (code == CBN_SELENDOK && sel >= 0) MAIN_StoreNumber(rec.BW, BW_MIN + sel);
         return true;
     }
     if (sender == hLevel[i]) {
@@ -82,7 +84,7 @@ static bool editRow(HWND sender, unsigned code, int i, VelnorCfg_t &rec)
     }
     if (sender == hConvFreq[i]) {
         if (code == CBN_EDITCHANGE) MAIN_StoreNumber(rec.ConvFreq, typedNumber(sender));
-        if (code == CBN_SELENDOK && sel >= 0) MAIN_StoreNumber(rec.ConvFreq, 10700 + sel);
+        if (code == CBN_SELENDOK && sel >= 0) MAIN_StoreNumber(rec.ConvFreq, TPFREQ_MIN + sel);
         return true;
     }
     if (sender == hConvPol[i]) {
@@ -136,7 +138,7 @@ static void clickStatic(HWND hWindow, int i, VelnorCfg_t &rec)
     if (!WIN_GetCheck(hMode[i])) {
         WIN_SetCheck(hMode[i], 1);
         rec.StaticMode = 1;
-        if (rec.ConvFreq == 0) rec.ConvFreq = 10750;
+        if (rec.ConvFreq == 0) rec.ConvFreq = TPFREQ_DEFAULT;
     } else {
         WIN_SetCheck(hMode[i], 0);
         rec.StaticMode = 0;

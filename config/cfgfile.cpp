@@ -6,6 +6,7 @@
  */
 #include "config/cfgfile.h"
 
+#include "config/limits.h"
 #include "config/validate.h"
 
 #include <array>
@@ -177,19 +178,21 @@ static void readInversion(Cursor &c, std::uint8_t &field)
         if (f.s[i] == '0' || f.s[i] == '1') field = static_cast<std::uint8_t>(f.s[i] - '0');
 }
 
-/* Values of a row that the file does not reach. */
+/* Values of a row that the file does not reach: inactive, at the foot of
+ * the L-band and of the transponder list, as wide as a fresh row of a 32-UB
+ * table and at the EN group's fresh level. */
 static void startRow(VelnorCfg_t &row, int k)
 {
     row.Active = 0;
     row.UBNo = static_cast<std::uint8_t>(k);
     row.Feed = 0;
-    row.UBFreq = 950;
+    row.UBFreq = LBAND_MIN;
     row.UBFreqDec = 0;
-    row.BW = 36;
+    row.BW = BW_DEFAULT_32;
     row.StaticMode = 0;
-    row.ConvFreq = 10700;
+    row.ConvFreq = TPFREQ_MIN;
     row.ConvPol = 'V';
-    row.AGCVal = -22;
+    row.AGCVal = LEVEL_DEFAULT_EN;
     row.SpectralInversion = 0;
 }
 
@@ -200,15 +203,17 @@ static void readRow(Cursor &c, VelnorCfg_t &row)
     readNumber(c, row.Feed);
     if (!readNumber(c, row.UBFreq)) return;
 
+    /* A row saved inactive: at the foot of the L-band, as wide as a fresh
+     * row of a 24-UB table, at the EN group's fresh level. */
     if (row.UBFreq == 0) {
         row.Active = 0;
-        row.UBFreq = 950;
+        row.UBFreq = LBAND_MIN;
         row.UBFreqDec = 0;
         row.Feed = 0;
-        row.BW = 46;
+        row.BW = BW_DEFAULT_24;
         row.ConvPol = 'H';
         row.StaticMode = 0;
-        row.AGCVal = -22;
+        row.AGCVal = LEVEL_DEFAULT_EN;
         skipLine(c);
         return;
     }

@@ -7,7 +7,10 @@
  */
 #include "config/ubcalc.h"
 
+#include "config/limits.h"
 #include "platform/win.h"
+
+#include <initializer_list>
 
 const WIN_DlgTemplate UBCALC_Template = {300, 200, 8, nullptr, nullptr, 0};
 
@@ -33,7 +36,7 @@ static void initDialog(HWND dlg)
     WIN_ReleaseDC(dlg, dc);
 
     hTPFreq = makeList(dlg, WinControl::ComboEdit, 30, 60, 200, 14, 5);
-    WIN_ComboAddRange(hTPFreq, 10700, 12750, 1); /* transponder frequency, MHz */
+    WIN_ComboAddRange(hTPFreq, TPFREQ_MIN, TPFREQ_MAX, 1);
     WIN_ComboSetCurSel(hTPFreq, 0);
 
     hSR = makeList(dlg, WinControl::ComboEdit, 87, 60, 200, 14, 5);

@@ -7,29 +7,14 @@
 #include "config/validate.h"
 
 #include "app/texts.h"
+#include "config/limits.h"
 #include "dialogs/dcss.h"
 
 #include <cwchar>
 
-/* The L-band a UB must lie in, with its whole bandwidth, in MHz. */
-constexpr int LBAND_LO = 950;
-constexpr int LBAND_HI = 2150;
-/* The Ku band a static transponder must lie in, with the UB's bandwidth. */
-constexpr int KU_LO = 10698;
-constexpr int KU_HI = 12752;
-/* Bandwidth limits in MHz, by model group. */
-constexpr int BW_MIN = 24;
-constexpr int BW_MAX_EN = 80;
-constexpr int BW_MAX_MXL = 82;
-/* Output level limits in dBm, by model group. */
-constexpr int LEVEL_MIN_EN = -29;
-constexpr int LEVEL_MAX_EN = -22;
-constexpr int LEVEL_MIN_MXL = -40;
-constexpr int LEVEL_MAX_MXL = -20;
-
 static bool inLBand(int f)
 {
-    return f >= LBAND_LO && f <= LBAND_HI;
+    return f >= LBAND_MIN && f <= LBAND_MAX;
 }
 
 /* Centre of a row in tenths of a MHz. */
@@ -67,20 +52,18 @@ int MAIN_RowStatus(const VelnorCfg_t *table, int n, int r, int model)
     if (table == nullptr || r < 0 || r >= n) return TX_OK;
 
     const VelnorCfg_t &row = table[r];
-    const bool en = DCSS_IsENGroup(model);
+    const UBLimits_t lim = MAIN_GroupLimits(DCSS_IsENGroup(model));
     const int f = row.UBFreq;
     const int b = row.BW;
     const int h = (b + 1) / 2; /* half bandwidth, rounded up for odd b */
 
     if (row.Active != 1) return TX_UB_INACTIVE;
     if (!inLBand(f)) return TX_ERR_FREQ_LBAND;
-    if (f - h < LBAND_LO || f + h > LBAND_HI) return TX_ERR_BW_LBAND;
-    if (b < BW_MIN || b > (en ? BW_MAX_EN : BW_MAX_MXL)) return TX_ERR_BW;
-    if (row.StaticMode == 1 && (row.ConvFreq - h < KU_LO || row.ConvFreq + h > KU_HI))
+    if (f - h < LBAND_MIN || f + h > LBAND_MAX) return TX_ERR_BW_LBAND;
+    if (b < lim.bwMin || b > lim.bwMax) return TX_ERR_BW;
+    if (row.StaticMode == 1 && (row.ConvFreq - h < TPBAND_MIN || row.ConvFreq + h > TPBAND_MAX))
         return TX_ERR_TPFREQ;
-    const int lmin = en ? LEVEL_MIN_EN : LEVEL_MIN_MXL;
-    const int lmax = en ? LEVEL_MAX_EN : LEVEL_MAX_MXL;
-    if (row.AGCVal < lmin || row.AGCVal > lmax) return TX_ERR_LEVEL;
+    if (row.AGCVal < lim.levelMin || row.AGCVal > lim.levelMax) return TX_ERR_LEVEL;
     return overlapStatus(table, n, r);
 }
 

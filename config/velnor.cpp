@@ -3,6 +3,7 @@
 #include "config/velnor.h"
 
 #include "app/texts.h"
+#include "config/limits.h"
 #include "dialogs/dcss.h"
 
 #include <cwchar>
@@ -22,19 +23,20 @@ void MAIN_InitStruct()
     const int n = DCSS_GetUBNumber();
     VelnorData.UBNumber = static_cast<std::int8_t>(n);
     const bool en = DCSS_IsENGroup(model);
+    constexpr int LBAND_SPAN = LBAND_MAX - LBAND_MIN; /* 1200 MHz */
 
     for (int i = 0; i < n; i++) {
         VelnorCfg_t &row = VelnorCfg[i];
         row.Active = 1;
         row.UBNo = static_cast<std::uint8_t>(i);
-        /* the centres of n equal slots of the 950 to 2150 MHz band */
-        row.UBFreq =
-            static_cast<std::uint16_t>(950 + (1200 * i) / n + static_cast<int>(600.0 / n + 0.5));
+        /* the centres of n equal slots of the L-band */
+        row.UBFreq = static_cast<std::uint16_t>(LBAND_MIN + (LBAND_SPAN * i) / n +
+                                                static_cast<int>(LBAND_SPAN / 2.0 / n + 0.5));
         row.UBFreqDec = 0;
-        row.BW = (n >= 25 && n <= 32) ? 36 : 46;
-        row.AGCVal = en ? -22 : -21;
+        row.BW = (n >= 25 && n <= 32) ? BW_DEFAULT_32 : BW_DEFAULT_24;
+        row.AGCVal = en ? LEVEL_DEFAULT_EN : LEVEL_DEFAULT_MXL;
         row.StaticMode = 0;
-        row.ConvFreq = 10750;
+        row.ConvFreq = TPFREQ_DEFAULT;
         row.ConvPol = 'V';
         row.Feed = 0;
         row.SpectralInversion = 0;

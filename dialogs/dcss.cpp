@@ -58,6 +58,11 @@ std::int8_t DCSS_ConvertModelID(std::uint8_t Model)
     return -1;
 }
 
+int DCSS_ModelOfDeviceID(int id)
+{
+    return DCSS_ConvertModelID(static_cast<std::uint8_t>(id & 0xFF));
+}
+
 int DCSS_GetDeviceID(int model)
 {
     return validIndex(model) ? deviceIds[model] : -1;

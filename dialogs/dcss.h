@@ -21,6 +21,10 @@ int DCSS_GetTwoSatelliteModel(std::int32_t Number);
 int DCSS_GetUBNumber();
 /* Model index of a device ID, or -1 when no model has it. */
 std::int8_t DCSS_ConvertModelID(std::uint8_t Model);
+/* Model index of what the device-ID query gave (RS232_GetDeviceID: 0 to 255,
+ * or -1 on failure): its low byte converted, so a failed query is 255 and
+ * names no model. */
+int DCSS_ModelOfDeviceID(int id);
 
 /* EN group: models 7, 8 and 10 (32 UBs, EN image, row-by-row programming). */
 bool DCSS_IsENGroup(int model);

@@ -274,7 +274,7 @@ static unsigned readStep(HWND d)
         return FIRST_STEP_MS;
     case 1: {
         const int id = RS232_GetDeviceID();
-        const int found = DCSS_ConvertModelID(static_cast<std::uint8_t>(id & 0xFF));
+        const int found = DCSS_ModelOfDeviceID(id);
         if (found < 0) {
             WIN_SetWindowText(item(d, IDC_DS_MODEL), TXT(TX_UNKNOWN));
             return 0;

@@ -57,7 +57,7 @@ static void initDialog(HWND d)
 static void readDevice(HWND d)
 {
     const int id = RS232_GetDeviceID();
-    ID = DCSS_ConvertModelID(static_cast<std::uint8_t>(id & 0xFF));
+    ID = DCSS_ModelOfDeviceID(id);
     HWND box = WIN_GetDlgItem(d, IDC_GD_MODEL);
     WIN_EnableWindow(box, true);
     WIN_ComboSetCurSel(box, ID >= 0 ? ID : unknownEntry());

@@ -34,6 +34,7 @@
 #include "platform/win.h"
 
 #include <cwchar>
+#include <initializer_list>
 
 /* Colours of the window and its fields. */
 static constexpr COLORREF BACKGROUND_GREY = RGB(170, 170, 170);
@@ -229,7 +230,7 @@ static void identifyDevice(HWND hWnd)
             WIN_Sleep(DEVICE_START_MS);
         }
         const int id = RS232_GetDeviceID();
-        const int model = DCSS_ConvertModelID(static_cast<std::uint8_t>(id & 0xFF));
+        const int model = DCSS_ModelOfDeviceID(id);
         if (model >= 0) {
             ModelID = model;
             DeviceModel = model;

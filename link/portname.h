@@ -9,9 +9,11 @@
  *   2. otherwise COM1-32 are /dev/ttyUSB0-31, COM33-64 /dev/ttyACM0-31,
  *      COM65-96 /dev/ttyS0-31, COM97-128 /dev/rfcomm0-31; other numbers name
  *      no device.
- * So a scan never writes into a terminal that is not a simulator's, and "COMn"
- * means the same device every time. A simulator publishes at the first number
- * that has neither a live link nor a device, so it never hides hardware.
+ * So "COMn" means the same device every time, and a USB controller is found
+ * on the first numbers. A scan opens every device of these that exists and
+ * writes its identification into each one it can open, the built-in
+ * /dev/ttyS* ports included. A simulator publishes at the first number that
+ * has neither a live link nor a device, so it never hides hardware.
  */
 #pragma once
 

@@ -59,7 +59,7 @@ static QString family(const QString &face)
 }
 
 /* A positive height is the cell height, ascent plus descent: the largest
- * pixel size whose cell fits is used, as the original desktop does. A
+ * pixel size whose cell fits is used, as Win32 picks a font's size. A
  * negative height is the em size itself. A width other than the face's own
  * average character width narrows or widens the glyphs. */
 QFont winqt::resolveFont(int height, int width, int weight, const wchar_t *face)
@@ -72,8 +72,8 @@ QFont winqt::resolveFont(int height, int width, int weight, const wchar_t *face)
 
     QFont f(fam);
     f.setWeight(weight >= 600 ? QFont::Bold : QFont::Normal);
-    /* Whole-pixel glyph advances, as the original desktop measures text:
-     * "UB Frequency" in the table font is 91 pixels there and here. */
+    /* Whole-pixel glyph advances, as Win32 measures text at 96 dots per
+     * inch: "UB Frequency" in the table font is 91 pixels there and here. */
     f.setHintingPreference(QFont::PreferFullHinting);
     int px = height < 0 ? -height : 12;
     if (height > 0) {
@@ -85,7 +85,7 @@ QFont winqt::resolveFont(int height, int width, int weight, const wchar_t *face)
     }
     f.setPixelSize(std::max(px, 1));
     if (width > 0) {
-        /* The average width by which the original desktop measures Arial
+        /* The average width by which Win32 measures Arial
          * (904 of 2048 units to the em); Liberation Sans has the same glyph
          * widths but reports another average. */
         double avg =

@@ -9,6 +9,7 @@
  */
 #include "sim/simint.h"
 
+#include "config/limits.h"
 #include "dialogs/dcss.h"
 
 #include <cctype>
@@ -33,15 +34,16 @@ static bool enGroup()
 }
 
 /* The model's default table: n bands at the centres of n equal slots of
- * 950 to 2150 MHz. */
+ * the L-band. */
 static void defaultTable(int n)
 {
+    constexpr int span = LBAND_MAX - LBAND_MIN;
     std::memset(dev.ub, 0, sizeof dev.ub);
     for (int i = 0; i < n && i < SIM_UB_MAX; i++) {
         SIM_UB &u = dev.ub[i];
         u.used = true;
-        u.freq =
-            static_cast<std::uint16_t>(950 + (1200 * i) / n + static_cast<int>(600.0 / n + 0.5));
+        u.freq = static_cast<std::uint16_t>(LBAND_MIN + (span * i) / n +
+                                            static_cast<int>(span / 2.0 / n + 0.5));
         u.bw = n > 24 ? 36 : 46;
         u.level = enGroup() ? -22 : -21;
     }

@@ -14,11 +14,11 @@
  *
  *   Timer 8   ENState   exchange           next
  *             1         "entp" of row UB   accepted, or refused with a UB
- *                                          frequency below 950 MHz (an inactive
+ *                                          frequency below LBAND_MIN (an inactive
  *                                          band is sent as 0): UB + 1, ENState 1,
  *                                          pause 100 ms; after the last row
  *                                          "Software upgrade successful!", 2.
- *                                          Refused at 950 MHz or more: "No more
+ *                                          Refused at LBAND_MIN or more: "No more
  *                                          space for UBs", 2. No reply:
  *                                          "Transmission error", 2. Timer 10 ms.
  *             2         "\r" (close)       OK enabled, no timer
@@ -31,6 +31,7 @@
 #include "app/texts.h"
 #include "config/filedlg.h"
 #include "config/fileio.h"
+#include "config/limits.h"
 #include "config/velnor.h"
 #include "dialogs/dcss.h"
 #include "link/dialogs/transfer.h"
@@ -43,8 +44,6 @@ constexpr unsigned EN_TIMER = 8;
 constexpr unsigned FIRST_TICK_MS = 1;   /* the first band as soon as the loop is free */
 constexpr unsigned NEXT_TICK_MS = 10;   /* the next band, or the closing step, after a drawn step */
 constexpr unsigned BAND_PAUSE_MS = 100; /* between two bands: the device's rest */
-constexpr std::uint16_t LBAND_LOW = 950;   /* a refused band from here up has no room */
-constexpr std::uint8_t NO_DEVICE_ID = 255; /* a silent device converts to no model */
 
 /* Device software upgrade. */
 static unsigned char *Ptr = nullptr;
@@ -76,13 +75,6 @@ int dCSSUPGRADE_Init(HWND HWin, HINSTANCE)
     return 0;
 }
 
-/* The rows to program: those in use. */
-static int rowCount()
-{
-    const int n = VelnorData.UBNumber;
-    return n < 0 ? 0 : (n > MAX_UB ? MAX_UB : n);
-}
-
 static void show(HWND hDlg, int textId, COLORREF color)
 {
     DISPLAY_Show(hDlg, &Disp, TXT(textId), color);
@@ -106,7 +98,7 @@ static void opening(HWND hDlg)
     if (RS232_KaltroIdentification() != RS232_OK) return stopWith(hDlg, TX_NO_REPLY_KALTRO);
     RS232_Set22kHzTone(0);
     const int id = RS232_GetDeviceID();
-    const int model = DCSS_ConvertModelID(id < 0 ? NO_DEVICE_ID : static_cast<std::uint8_t>(id));
+    const int model = DCSS_ModelOfDeviceID(id);
     if (model < 0) return stopWith(hDlg, TX_NO_DEVICE);
     if (!DCSS_IsENGroup(model)) return stopWith(hDlg, TX_WRONG_DEVICE);
     OutNum = RS232_GetOutputNumber();
@@ -129,7 +121,7 @@ static int programRow(const VelnorCfg_t &row)
     if (result == RS232_EN_NO_REPLY) return TX_TRANSMISSION_ERROR;
     /* The device refuses a band it has no room for; an inactive band it may
      * refuse without harm. */
-    if (result == RS232_EN_REFUSED && freq >= LBAND_LOW) return TX_NO_MORE_SPACE;
+    if (result == RS232_EN_REFUSED && freq >= LBAND_MIN) return TX_NO_MORE_SPACE;
     return -1;
 }
 
@@ -142,7 +134,7 @@ static void tick(HWND hDlg)
         return;
     }
     ENState = EN_FINISHED;
-    const int n = rowCount();
+    const int n = MAIN_RowsInTable(VelnorData.UBNumber); /* the rows in use */
     const int failure = UB < n ? programRow(VelnorCfg[UB]) : -1;
     if (failure >= 0) {
         show(hDlg, failure, DISPLAY_RED);

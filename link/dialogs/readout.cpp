@@ -39,7 +39,6 @@ constexpr unsigned READOUT_TIMER = 6;
 constexpr unsigned TICK_MS = 1;            /* the next band as soon as the loop is free */
 constexpr unsigned BAND_PAUSE_MS = 100;    /* between two bands: the device's rest */
 constexpr unsigned SUCCESS_SHOW_MS = 1000; /* the success text stays this long */
-constexpr std::uint8_t NO_DEVICE_ID = 255; /* a silent device converts to no model */
 
 static CR_t State = CR_READING;
 static int UBNum = 0;
@@ -73,8 +72,9 @@ int CONFIGREADOUT_GetMissing()
 
 void CONFIGREADOUT_OrderRows(VelnorCfg_t *table, int n)
 {
+    n = MAIN_RowsInTable(n);
     /* Insertion sort: stable, and at most 32 rows. */
-    for (int i = 1; i < n && i < MAX_UB; i++) {
+    for (int i = 1; i < n; i++) {
         const VelnorCfg_t row = table[i];
         int j = i;
         for (; j > 0 && table[j - 1].UBNo > row.UBNo; j--)
@@ -86,8 +86,7 @@ void CONFIGREADOUT_OrderRows(VelnorCfg_t *table, int n)
 /* The bands to read: the rows in use. */
 static int bandCount()
 {
-    const int n = VelnorData.UBNumber;
-    return n < 0 ? 0 : (n > MAX_UB ? MAX_UB : n);
+    return MAIN_RowsInTable(VelnorData.UBNumber);
 }
 
 static void show(HWND hDlg, int textId, COLORREF color)
@@ -109,7 +108,7 @@ static void opening(HWND hDlg)
         return show(hDlg, TX_NO_REPLY_KALTRO, DISPLAY_RED);
     RS232_Set22kHzTone(0);
     const int id = RS232_GetDeviceID();
-    const int model = DCSS_ConvertModelID(id < 0 ? NO_DEVICE_ID : static_cast<std::uint8_t>(id));
+    const int model = DCSS_ModelOfDeviceID(id);
     if (model < 0) return show(hDlg, TX_NO_DEVICE, DISPLAY_RED);
     if (model != VelnorData.Model) return show(hDlg, TX_WRONG_DEVICE, DISPLAY_RED);
 

@@ -68,7 +68,6 @@ constexpr unsigned NO_TICK = 0;            /* a step after which no tick follows
 constexpr unsigned FIRST_PACKET_MS = 1500; /* the receiver gets ready after its "C" */
 constexpr unsigned SELF_CLOSE_MS = 10000;  /* the success text stays this long */
 constexpr int NAK_LIMIT = 3;               /* NAKs since the last ACK that end a transfer */
-constexpr std::uint8_t NO_DEVICE_ID = 255; /* a silent device converts to no model */
 
 static int Mode = XM_TYPE_DEVICE;
 static const unsigned char *Ptr = nullptr;
@@ -119,7 +118,7 @@ static void enableOK(HWND hDlg, bool enable)
 static int startCode()
 {
     const int id = RS232_GetDeviceID();
-    const int model = DCSS_ConvertModelID(id < 0 ? NO_DEVICE_ID : static_cast<std::uint8_t>(id));
+    const int model = DCSS_ModelOfDeviceID(id);
     /* An image that is not there has nothing to send. */
     const int size = Ptr != nullptr ? CopiedSize : 0;
     if (Mode != XM_TYPE_DEVICE) return RS232_KaltroDownloadInit(size, Mode, model);

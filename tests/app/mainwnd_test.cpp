@@ -5,7 +5,10 @@
 
 #include "app/resource.h"
 #include "app/texts.h"
+#include "config/validate.h"
 #include "dialogs/dcss.h"
+
+#include <type_traits>
 
 TEST_F(MainWindow, BuildsOneRowPerUBWithTheModelsListsAndPanel)
 {
@@ -62,6 +65,40 @@ TEST_F(MainWindow, EnGroupRowsHaveTheNarrowerRanges)
     EXPECT_EQ(text(hLevel[0]), L"-22");
     EXPECT_EQ(text(hUBFreq[1]), L"1006");
     EXPECT_EQ(text(hBW[1]), L"36");
+}
+
+/* A list offers what validation accepts: its first and last entries pass
+ * the list's own check, one step beyond either fails it, for both groups. */
+TEST_F(MainWindow, ListEndsAreTheLimitsOfValidation)
+{
+    auto number = [](HWND box, int i) {
+        wchar_t t[16] = {};
+        WIN_ComboGetItemText(box, i, t, 16);
+        return MAIN_ReceiveNumber(t);
+    };
+    for (int model : {3, 7}) {
+        SCOPED_TRACE(model);
+        open(model);
+        VelnorCfg_t row = rec(0);
+        row.UBFreq = 1500; /* alone at mid band: only the value under test fails */
+        auto check = [&](HWND box, auto field, int error) {
+            const int first = number(box, 0);
+            const int last = number(box, WIN_ComboGetCount(box) - 1);
+            for (int v : {first, last, first - 1, last + 1}) {
+                VelnorCfg_t t = row;
+                t.*field = static_cast<std::remove_reference_t<decltype(t.*field)>>(v);
+                const int k = MAIN_RowStatus(&t, 1, 0, model);
+                if (v >= first && v <= last)
+                    EXPECT_NE(k, error) << v;
+                else
+                    EXPECT_EQ(k, error) << v;
+            }
+        };
+        check(hBW[0], &VelnorCfg_t::BW, TX_ERR_BW);
+        check(hLevel[0], &VelnorCfg_t::AGCVal, TX_ERR_LEVEL);
+        check(hUBFreq[0], &VelnorCfg_t::UBFreq, TX_ERR_FREQ_LBAND);
+        MAINTEST_Close();
+    }
 }
 
 TEST_F(MainWindow, StatusTextsStartWhereTheirLengthPutsThem)

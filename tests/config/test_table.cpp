@@ -95,6 +95,9 @@ TEST(Table, CatalogueAndTexts)
     EXPECT_EQ(std::wcscmp(DCSS_GetModelName(10), L"KX-110"), 0);
     VelnorData.Model = -1;
     EXPECT_EQ(DCSS_GetUBNumber(), 24);
+    /* what the device-ID query gave, a failure included */
+    EXPECT_EQ(DCSS_ModelOfDeviceID(0x4E), 3);
+    EXPECT_EQ(DCSS_ModelOfDeviceID(-1), -1) << "a failed query names no model";
 
     for (int k = 0; k < TEXT_COUNT; k++)
         ASSERT_NE(TXT(k), nullptr) << k;
