@@ -19,7 +19,7 @@
 #include "link/dialogs/readout.h"
 #include "link/dialogs/transfer.h"
 #include "link/rs232.h"
-#include "platform/win.h"
+#include "platform/testsupport/wintest.h"
 #include "sim/sim.h"
 
 #include <algorithm>

@@ -2,4 +2,4 @@
 # 24 and 32 bands, MxL and EN programming, a 64 KiB device software upgrade)
 # through the real dialogs, against kaltro-sim pacing at the line rate.
 add_executable(bench_devices ${CMAKE_CURRENT_LIST_DIR}/bench_devices.cpp)
-target_link_libraries(bench_devices PRIVATE brevant_linkdialogs brevant_sim)
+target_link_libraries(bench_devices PRIVATE brevant_linkdialogs brevant_sim brevant_wintest)

@@ -2,4 +2,4 @@
 # rebuild after a change from a 24-UB to a 32-UB model; with --shot PATH it
 # also saves a picture of the main window.
 add_executable(bench_mainwnd ${CMAKE_CURRENT_LIST_DIR}/bench_mainwnd.cpp)
-target_link_libraries(bench_mainwnd PRIVATE brevant_ui)
+target_link_libraries(bench_mainwnd PRIVATE brevant_ui brevant_wintest)

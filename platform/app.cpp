@@ -4,12 +4,12 @@
  *
  * State: the Qt application (made once, kept for the process), the running
  * message loops, a quit posted while none ran, the timers by (window, id),
- * and the time scale of the tests. Windows themselves live in window.cpp.
+ * and the time scale (1; the test support shortens it). Windows themselves
+ * live in window.cpp.
  */
 #include "platform/winqt.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QPalette>
@@ -24,6 +24,8 @@
 #include <thread>
 
 using namespace winqt;
+
+double winqt::timeScale = 1.0;
 
 namespace
 {
@@ -41,8 +43,9 @@ class LayerStyle : public QProxyStyle
         return QProxyStyle::styleHint(hint, opt, w, ret);
     }
     /* A combo box's arrow button as wide as a scroll bar (17 pixels) and its
-     * text field reaching to 3 pixels from the frame, as on the original
-     * desktop, so that the widths the windows give fit their longest item. */
+     * text field reaching to 3 pixels from the frame, as the Windows metrics
+     * at 96 dots per inch give them, so that the widths the windows give fit
+     * their longest item. */
     QRect subControlRect(ComplexControl cc, const QStyleOptionComplex *opt, SubControl sc,
                          const QWidget *w) const override
     {
@@ -83,7 +86,6 @@ std::vector<QEventLoop *> *loops;
 bool quitPending;
 int quitCode;
 std::vector<Timer> *timers;
-double scale = 1.0;
 
 } // namespace
 
@@ -162,13 +164,11 @@ int WIN_Init(int argc, char **argv)
 int WIN_MessageLoop()
 {
     WIN_Init(0, nullptr);
-    if (quitPending) {
-        quitPending = false;
-        return quitCode;
-    }
+    int code = 0;
+    if (takeQuit(&code)) return code;
     QEventLoop loop;
     loops->push_back(&loop);
-    int code = loop.exec();
+    code = loop.exec();
     loops->pop_back();
     return code;
 }
@@ -183,7 +183,7 @@ void WIN_PostQuitMessage(int code)
     quitCode = code;
 }
 
-bool WIN_TakeQuit(int *code)
+bool winqt::takeQuit(int *code)
 {
     if (!quitPending) return false;
     quitPending = false;
@@ -193,10 +193,10 @@ bool WIN_TakeQuit(int *code)
 
 void WIN_Sleep(unsigned ms)
 {
-    /* What was drawn or changed before the pause is shown first, as the
-     * original desktop shows it at once. */
+    /* What was drawn or changed before the pause is shown first: on Win32
+     * what a window draws shows at once, and a Sleep does not hide it. */
     flushPending();
-    auto wait = std::chrono::duration<double, std::milli>(ms * scale);
+    auto wait = std::chrono::duration<double, std::milli>(ms * timeScale);
     std::this_thread::sleep_for(wait);
 }
 
@@ -226,7 +226,7 @@ static bool waitForScreen(WinWindow *w)
 
 static int scaledPeriod(unsigned ms)
 {
-    double p = ms * scale;
+    double p = ms * timeScale;
     return p < 0.5 ? 0 : static_cast<int>(p + 0.5);
 }
 
@@ -272,43 +272,4 @@ void winqt::killTimersOf(HWND h)
         t.timer->deleteLater();
         return true;
     });
-}
-
-/* ---- Test support: time and the loop ------------------------------------------ */
-
-void WIN_SetTimeScale(double factor)
-{
-    scale = factor > 0 ? factor : 1.0;
-}
-
-void WIN_ProcessEvents(int ms)
-{
-    WIN_Init(0, nullptr);
-    QEventLoop loop;
-    QTimer::singleShot(ms > 0 ? ms : 0, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool WIN_WaitFor(const std::function<bool()> &cond, int timeoutMs)
-{
-    WIN_Init(0, nullptr);
-    if (cond()) return true;
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer poll; /* looks at the condition every millisecond */
-    poll.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (cond() || clock.elapsed() >= timeoutMs) loop.quit();
-    });
-    poll.start(1);
-    loop.exec();
-    return cond();
-}
-
-void WIN_Post(std::function<void()> fn)
-{
-    WIN_Init(0, nullptr);
-    QMetaObject::invokeMethod(
-        qApp, [fn = std::move(fn)] { fn(); }, Qt::QueuedConnection);
 }

@@ -1,8 +1,7 @@
-/* boxes.cpp -- message boxes and the open-file and save-file dialogs, with
- * the answers a test can queue for them.
+/* boxes.cpp -- message boxes and the open-file and save-file dialogs.
  *
- * State: the queued answers and file names, and the text of the last
- * message box. While an answer is queued no box is shown at all.
+ * State: none but the two hooks of winqt.h, which the program leaves empty;
+ * the test support sets them to answer boxes and dialogs in the user's place.
  */
 #include "platform/winqt.h"
 
@@ -12,18 +11,12 @@
 #include <QPushButton>
 
 #include <cstring>
-#include <deque>
-#include <optional>
 #include <string>
 
 using namespace winqt;
 
-namespace
-{
-std::deque<int> *answers;
-std::deque<std::optional<std::string>> *fileNames;
-std::wstring *lastText;
-} // namespace
+int (*winqt::boxAnswer)(const wchar_t *text) = nullptr;
+int (*winqt::fileAnswer)(std::string *path) = nullptr;
 
 static QWidget *ownerWidget(HWND owner)
 {
@@ -34,13 +27,9 @@ static QWidget *ownerWidget(HWND owner)
 int WIN_MessageBox(HWND owner, const wchar_t *text, const wchar_t *caption, unsigned type)
 {
     WIN_Init(0, nullptr);
-    if (!lastText) lastText = new std::wstring;
-    *lastText = text ? text : L"";
     bool yesNo = (type & 0xF) == MB_YESNO;
-    if (answers && !answers->empty()) {
-        int a = answers->front();
-        answers->pop_front();
-        return a;
+    if (boxAnswer) {
+        if (int a = boxAnswer(text ? text : L"")) return a;
     }
     flushPending();
     QMessageBox box(ownerWidget(owner));
@@ -66,26 +55,6 @@ int WIN_MessageBox(HWND owner, const wchar_t *text, const wchar_t *caption, unsi
     return r == QMessageBox::Yes ? IDYES : IDNO;
 }
 
-void WIN_QueueMessageBoxAnswer(int answer)
-{
-    if (!answers) answers = new std::deque<int>;
-    answers->push_back(answer);
-}
-
-const wchar_t *WIN_LastMessageBoxText()
-{
-    return lastText ? lastText->c_str() : L"";
-}
-
-void WIN_QueueFileName(const char *path)
-{
-    if (!fileNames) fileNames = new std::deque<std::optional<std::string>>;
-    if (path)
-        fileNames->push_back(std::string(path));
-    else
-        fileNames->push_back(std::nullopt);
-}
-
 /* A name typed without an extension gets the default one. */
 static std::string withDefaultExtension(const std::string &path, const wchar_t *defExt)
 {
@@ -99,11 +68,10 @@ static bool chooseFile(WIN_FileDialog *fd, bool save)
     WIN_Init(0, nullptr);
     if (!fd || !fd->path || fd->pathMax <= 0) return false;
     std::string chosen;
-    if (fileNames && !fileNames->empty()) {
-        std::optional<std::string> name = fileNames->front();
-        fileNames->pop_front();
-        if (!name) return false;
-        chosen = save ? withDefaultExtension(*name, fd->defExt) : *name;
+    const int given = fileAnswer ? fileAnswer(&chosen) : 0;
+    if (given < 0) return false;
+    if (given > 0) {
+        if (save) chosen = withDefaultExtension(chosen, fd->defExt);
     } else {
         flushPending();
         QFileDialog dlg(ownerWidget(fd->owner));

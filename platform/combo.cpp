@@ -1,7 +1,7 @@
 /* combo.cpp -- combo boxes: the editable drop-down combo box and the
  * drop-down list, their items, selection, typed text and notifications.
  *
- * The notifications follow the original desktop:
+ * The notifications follow the Win32 conventions:
  *   the user picks an item         CBN_SELCHANGE, then CBN_SELENDOK
  *   the user types in the field    CBN_EDITCHANGE, once per change
  *   the focus leaves the box       CBN_KILLFOCUS (not when its list opens)
@@ -311,15 +311,4 @@ void WIN_ComboSetItemHeight(HWND h, int pixels)
     Combo *cb = comboOf(h);
     if (!cb || pixels <= 0) return;
     cb->setItemDelegate(new ItemHeight(pixels, cb));
-}
-
-/* ---- The user's actions on a combo box (tests) ---------------------------------- */
-
-void WIN_UserSelect(HWND h, int index)
-{
-    Combo *cb = comboOf(h);
-    if (!cb || !cb->isEnabled() || index < 0 || index >= cb->count()) return;
-    /* What the box does when an item of its open list is clicked. */
-    cb->setCurrentIndex(index);
-    emit cb->activated(index);
 }

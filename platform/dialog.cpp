@@ -164,7 +164,7 @@ void WIN_EndDialog(HWND dlg, INT_PTR result)
     if (d->loop) d->loop->exit();
 }
 
-HWND WIN_ActiveDialog()
+HWND winqt::innermostDialog()
 {
     return openDialogs && !openDialogs->empty() ? openDialogs->back() : nullptr;
 }

@@ -28,9 +28,9 @@
  *   never sees two ticks overlap.
  *
  *   Window sizes given to WIN_CreateWindow are outer sizes, caption, frame and
- *   menu included, as the window would have on the original desktop; the
- *   layer subtracts fixed frame metrics to find the client area, and
- *   WIN_GetWindowSize adds them back. The metrics, in pixels:
+ *   menu included, as the window would have under Windows at 96 dots per
+ *   inch; the layer subtracts those fixed frame metrics to find the client
+ *   area, and WIN_GetWindowSize adds them back. The metrics, in pixels:
  *     sizable window (WS_SIZABLE)   8 at left, right and bottom, 31 at the top
  *     any other window, and dialogs 3 at left, right and bottom, 26 at the top
  *     a menu bar                    20 more at the top
@@ -42,12 +42,12 @@
  *   ("Liberation Sans" of the template's size in points at 96 dots per inch;
  *   8 points give base units of 6 x 12 pixels, 9 points 7 x 14).
  *
- *   Defaults of the original desktop that the layer performs itself, since a
- *   procedure's result is not examined except where said: the close box of a
- *   top-level window sends WM_CLOSE and then destroys the window (with
- *   WM_DESTROY); an accelerator sends WM_COMMAND with its command in the low
- *   word, 1 in the high word and no control; a menu item sends its command
- *   with 0 in the high word and no control.
+ *   Defaults of the Win32 window procedures that the layer performs itself,
+ *   since a procedure's result is not examined except where said: the close
+ *   box of a top-level window sends WM_CLOSE and then destroys the window
+ *   (with WM_DESTROY); an accelerator sends WM_COMMAND with its command in the
+ *   low word, 1 in the high word and no control; a menu item sends its
+ *   command with 0 in the high word and no control.
  *
  *   Only this layer includes Qt. Handles stay valid as values for the life of
  *   the process: using the handle of a destroyed window does nothing.
@@ -60,13 +60,14 @@
  *   timers       WIN_SetTimer WIN_KillTimer
  *   boxes        WIN_MessageBox WIN_GetOpenFileName WIN_GetSaveFileName
  *   drawing      WIN_GetDC WIN_BeginPaint WIN_TextOut WIN_FillRect ...
- *   tests        WIN_SetTimeScale WIN_User* WIN_Queue* WIN_SaveImage ...
+ *
+ *   What only the tests use (acting as the user, answering boxes, scaling
+ *   the waits, looking at windows) is in platform/testsupport/wintest.h, a
+ *   library of its own that the program does not link.
  */
 #pragma once
 
 #include "platform/wintypes.h"
-
-#include <functional>
 
 /* ---- Messages ------------------------------------------------------------ */
 constexpr UINT WM_CREATE = 0x0001;
@@ -346,65 +347,3 @@ int WIN_GetTextWidth(HDC dc, const wchar_t *text, int len);
 /* Rectangles go from left, top up to but not including right, bottom. */
 void WIN_FillRect(HDC dc, int left, int top, int right, int bottom, COLORREF color);
 void WIN_FrameRect(HDC dc, int left, int top, int right, int bottom, COLORREF color);
-
-/* ---- Tests -------------------------------------------------------------------
- * For the test suites only: scale the waits, act as the user would, answer
- * boxes, and look at windows. The program itself never calls these. */
-
-/* Multiplies every WIN_Sleep and timer period by factor (1 by default). */
-void WIN_SetTimeScale(double factor);
-/* Handles messages for ms milliseconds of real time. */
-void WIN_ProcessEvents(int ms);
-/* Handles messages until cond() is true or timeoutMs passed; returns cond(). */
-bool WIN_WaitFor(const std::function<bool()> &cond, int timeoutMs);
-/* Runs fn from the message loop soon, also inside a modal dialog's loop: a
- * test posts what the user does in a dialog, then opens the dialog (or does
- * what opens it); fn then runs inside the dialog's loop and may wait there
- * with WIN_WaitFor. */
-void WIN_Post(std::function<void()> fn);
-/* The innermost modal dialog open, or nullptr. */
-HWND WIN_ActiveDialog();
-/* Consumes a quit posted while no loop ran; true with its code if there was. */
-bool WIN_TakeQuit(int *code);
-
-/* The user's actions, with the notifications they cause. */
-void WIN_UserClick(HWND ctl);               /* button or check box */
-void WIN_UserSelect(HWND combo, int index); /* CBN_SELCHANGE, CBN_SELENDOK */
-/* Selects the whole field and types text over it, one key at a time, so one
- * CBN_EDITCHANGE or EN_CHANGE per key (one for an empty text, which clears). */
-void WIN_UserType(HWND ctl, const wchar_t *text);
-void WIN_UserLeave(HWND combo); /* CBN_KILLFOCUS */
-/* Uses the scroll bar: a click on an arrow or page area gives its request
- * code and SB_ENDSCROLL; SB_THUMBTRACK drags the thumb to pos and holds it;
- * SB_THUMBPOSITION drags it to pos and lets go, which gives SB_THUMBPOSITION
- * and SB_ENDSCROLL. Other codes are sent as they are. */
-void WIN_UserScroll(HWND win, unsigned code, int pos);
-void WIN_UserWheel(HWND win, int distance); /* WM_MOUSEWHEEL */
-/* The wheel turned with the mouse over a child control, or, given a window,
- * over its vertical scroll bar; it travels on from there as a real wheel's. */
-void WIN_UserWheelOver(HWND over, int distance);
-void WIN_UserKey(HWND win, wchar_t key, bool alt); /* a typed key, accelerators first */
-void WIN_UserClose(HWND win);                      /* the caption's close box */
-void WIN_UserClickBackground(HWND win);            /* WM_LBUTTONUP on the client area */
-/* Chooses the menu item with this command; false when the window has none. */
-bool WIN_UserMenu(HWND win, int command);
-
-/* Answers for the next boxes, in order; while any is queued no box is shown. */
-void WIN_QueueMessageBoxAnswer(int answer);
-/* nullptr: the user cancels. A save dialog adds the default extension to a
- * queued name without one, as it does to a typed name. */
-void WIN_QueueFileName(const char *path);
-/* The text of the last message box shown or answered, empty at first. */
-const wchar_t *WIN_LastMessageBoxText();
-/* Saves the window, caption and border excluded (menu bar, client area with
- * its controls, and scroll bar included), as a PNG file; true on success. */
-bool WIN_SaveImage(HWND win, const char *path);
-/* Whether the display has put the window on the screen (exposed it). */
-bool WIN_IsOnScreen(HWND win);
-/* The colour of one pixel of a window's backing surface (client pixels);
- * 0xFFFFFFFF outside it. Child controls are not on the surface. */
-COLORREF WIN_GetPixel(HWND win, int x, int y);
-/* Client position of a child control. */
-void WIN_GetControlRect(HWND ctl, int *x, int *y, int *w, int *h);
-/* The windowing system the windows are on: "xcb", "wayland", "offscreen". */
-const char *WIN_PlatformName();

@@ -1,11 +1,12 @@
 /* winqt.h -- what the files of the windowing layer share among themselves:
- * the structures behind the handles, the frame metrics, and the helpers that
- * turn Qt events into the messages of win.h.
+ * the structures behind the handles, the frame metrics, the helpers that
+ * turn Qt events into the messages of win.h, and the few hooks through which
+ * the test support library (platform/testsupport) reaches the layer.
  *
- * Only the layer's own .cpp files include this header; nothing outside platform/ may,
- * since it brings in Qt. Every handle points at a structure that is never
- * freed, so a handle kept after its window is gone is still safe to pass in;
- * the structure is only marked dead and its Qt widgets are deleted.
+ * Only the layer's own .cpp files and its test support include this header;
+ * nothing outside platform/ may, since it brings in Qt. Every handle points at a structure that is
+ * never freed, so a handle kept after its window is gone is still safe to pass in; the structure is
+ * only marked dead and its Qt widgets are deleted.
  */
 #pragma once
 
@@ -19,6 +20,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <string>
 #include <vector>
 
 class QEventLoop;
@@ -28,7 +30,7 @@ class QScrollBar;
 namespace winqt
 {
 
-/* Frame metrics of the original desktop at 96 dots per inch, in pixels. The
+/* Frame metrics of Windows at 96 dots per inch, in pixels. The
  * sizes given to WIN_CreateWindow include them; the client area is what is
  * left. The layer draws no frame of its own: on a real desktop the window
  * manager adds its decoration around the client area and the menu bar. */
@@ -148,6 +150,24 @@ QWidget *createCombo(WinWindow *c, bool editable, QWidget *parent);
 void placeCombo(WinWindow *c, int x, int y, int w, int h);
 void fitComboHeight(WinWindow *c);
 void setTypingRule(QLineEdit *edit, unsigned style);
+
+/* The loop. */
+/* Takes a quit posted while no loop ran: true with its code, once. */
+bool takeQuit(int *code);
+/* The innermost modal dialog open, or nullptr. */
+HWND innermostDialog();
+
+/* Hooks for the test support library. The program leaves them as they are:
+ * waits in real time and every box and file dialog shown to the user. */
+/* Every WIN_Sleep and timer period is multiplied by this; 1. */
+extern double timeScale;
+/* Asked with its text before a message box is shown: an answer (IDOK, IDYES,
+ * IDNO) stands for the user's and the box is not shown; 0 shows it. */
+extern int (*boxAnswer)(const wchar_t *text);
+/* Asked before a file dialog is shown: 1 with a UTF-8 name in *path stands
+ * for the user's choice, -1 for a cancel, and the dialog is not shown; 0
+ * shows it. */
+extern int (*fileAnswer)(std::string *path);
 
 } // namespace winqt
 

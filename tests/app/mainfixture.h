@@ -4,7 +4,7 @@
 #include "app/mainwnd.h"
 #include "app/ubtable.h"
 #include "config/velnor.h"
-#include "platform/win.h"
+#include "platform/testsupport/wintest.h"
 
 #include <cwchar>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 
 #include "config/velnor.h"
 #include "link/rs232.h"
-#include "platform/win.h"
+#include "platform/testsupport/wintest.h"
 #include "tests/dialogs/simproc.h"
 
 #include <gtest/gtest.h>

@@ -13,7 +13,7 @@
 #include "app/mainwnd.h"
 #include "app/texts.h"
 #include "dialogs/rsinit.h"
-#include "platform/win.h"
+#include "platform/testsupport/wintest.h"
 
 #include <chrono>
 #include <cstdio>

@@ -7,7 +7,7 @@
 #include "config/velnor.h"
 #include "link/dialogs/display.h"
 #include "link/rs232.h"
-#include "platform/win.h"
+#include "platform/testsupport/wintest.h"
 #include "sim/sim.h"
 #include "tests/sim/simtest.h"
 

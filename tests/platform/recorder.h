@@ -2,7 +2,7 @@
  * writes down every message it gets, and helpers to look at what it got. */
 #pragma once
 
-#include "platform/win.h"
+#include "platform/testsupport/wintest.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
  * 1,201 items and each TP frequency list 2,051), to destroy it, and to
  * scroll it by a row. Not a test: run it by hand on the offscreen platform;
  * the figures are written down in docs/PERFORMANCE.md. */
-#include "platform/win.h"
+#include "platform/testsupport/wintest.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,10 +1,14 @@
-/* testing.cpp -- what the test suites use to act as the user and to look at
- * windows. Every action goes through the real Qt widget, so the
- * notifications a test sees are those a user's action causes; an action on a
- * disabled control does nothing, as it would for the user.
+/* user.cpp -- the test support's user: clicks, selections, typing, leaving a
+ * box, the scroll bar and the wheel, keys, the close box, background clicks
+ * and menus; and looking at windows (pictures, pixels, control positions,
+ * whether the display has put one on the screen).
+ * Every action goes through the real Qt widget, so the notifications a test
+ * sees are those a user's action causes; an action on a disabled control
+ * does nothing, as it would for the user.
  *
- * State: none. The program itself never calls these functions.
+ * State: none.
  */
+#include "platform/testsupport/wintest.h"
 #include "platform/winqt.h"
 
 #include <QAbstractButton>
@@ -39,6 +43,15 @@ void WIN_UserClick(HWND h)
         if (b->isEnabled() && b->focusPolicy() != Qt::NoFocus) b->setFocus(Qt::MouseFocusReason);
         b->click();
     }
+}
+
+void WIN_UserSelect(HWND h, int index)
+{
+    auto *cb = qobject_cast<QComboBox *>(controlWidget(h));
+    if (!cb || !cb->isEnabled() || index < 0 || index >= cb->count()) return;
+    /* What the box does when an item of its open list is clicked. */
+    cb->setCurrentIndex(index);
+    emit cb->activated(index);
 }
 
 /* The Qt key for a typed character. */

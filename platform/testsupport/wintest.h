@@ -1,0 +1,83 @@
+/* wintest.h -- what the test suites need of the windowing layer beyond what
+ * the program uses: scale the waits, run the message loop for a while or
+ * until something holds, act as the user would, answer message boxes and
+ * file dialogs, and look at windows.
+ *
+ * This is the library brevant_wintest, built apart from the layer; the tests
+ * and the benchmarks link it and the program does not. It reaches the layer
+ * through the few hooks of winqt.h, which the program leaves at their
+ * defaults (real time, every box shown to the user). Every action goes
+ * through the real Qt widget, so the notifications a test sees are those a
+ * user's action causes; an action on a disabled control does nothing.
+ */
+#pragma once
+
+#include "platform/win.h"
+
+#include <functional>
+
+/* ---- Time and the message loop -------------------------------------------- */
+
+/* Multiplies every WIN_Sleep and timer period by factor (1 by default). */
+void WIN_SetTimeScale(double factor);
+/* Handles messages for ms milliseconds of real time. */
+void WIN_ProcessEvents(int ms);
+/* Handles messages until cond() is true or timeoutMs passed; returns cond(). */
+bool WIN_WaitFor(const std::function<bool()> &cond, int timeoutMs);
+/* Runs fn from the message loop soon, also inside a modal dialog's loop: a
+ * test posts what the user does in a dialog, then opens the dialog (or does
+ * what opens it); fn then runs inside the dialog's loop and may wait there
+ * with WIN_WaitFor. */
+void WIN_Post(std::function<void()> fn);
+/* The innermost modal dialog open, or nullptr. */
+HWND WIN_ActiveDialog();
+/* Consumes a quit posted while no loop ran; true with its code if there was. */
+bool WIN_TakeQuit(int *code);
+
+/* ---- The user's actions, with the notifications they cause ---------------- */
+
+void WIN_UserClick(HWND ctl);               /* button or check box */
+void WIN_UserSelect(HWND combo, int index); /* CBN_SELCHANGE, CBN_SELENDOK */
+/* Selects the whole field and types text over it, one key at a time, so one
+ * CBN_EDITCHANGE or EN_CHANGE per key (one for an empty text, which clears). */
+void WIN_UserType(HWND ctl, const wchar_t *text);
+void WIN_UserLeave(HWND combo); /* CBN_KILLFOCUS */
+/* Uses the scroll bar: a click on an arrow or page area gives its request
+ * code and SB_ENDSCROLL; SB_THUMBTRACK drags the thumb to pos and holds it;
+ * SB_THUMBPOSITION drags it to pos and lets go, which gives SB_THUMBPOSITION
+ * and SB_ENDSCROLL. Other codes are sent as they are. */
+void WIN_UserScroll(HWND win, unsigned code, int pos);
+void WIN_UserWheel(HWND win, int distance); /* WM_MOUSEWHEEL */
+/* The wheel turned with the mouse over a child control, or, given a window,
+ * over its vertical scroll bar; it travels on from there as a real wheel's. */
+void WIN_UserWheelOver(HWND over, int distance);
+void WIN_UserKey(HWND win, wchar_t key, bool alt); /* a typed key, accelerators first */
+void WIN_UserClose(HWND win);                      /* the caption's close box */
+void WIN_UserClickBackground(HWND win);            /* WM_LBUTTONUP on the client area */
+/* Chooses the menu item with this command; false when the window has none. */
+bool WIN_UserMenu(HWND win, int command);
+
+/* ---- Answers for message boxes and file dialogs ---------------------------- */
+
+/* Answers for the next boxes, in order; while any is queued no box is shown. */
+void WIN_QueueMessageBoxAnswer(int answer);
+/* nullptr: the user cancels. A save dialog adds the default extension to a
+ * queued name without one, as it does to a typed name. */
+void WIN_QueueFileName(const char *path);
+/* The text of the last message box shown or answered, empty at first. */
+const wchar_t *WIN_LastMessageBoxText();
+
+/* ---- Looking at windows ------------------------------------------------------ */
+
+/* Saves the window, caption and border excluded (menu bar, client area with
+ * its controls, and scroll bar included), as a PNG file; true on success. */
+bool WIN_SaveImage(HWND win, const char *path);
+/* Whether the display has put the window on the screen (exposed it). */
+bool WIN_IsOnScreen(HWND win);
+/* The colour of one pixel of a window's backing surface (client pixels);
+ * 0xFFFFFFFF outside it. Child controls are not on the surface. */
+COLORREF WIN_GetPixel(HWND win, int x, int y);
+/* Client position of a child control. */
+void WIN_GetControlRect(HWND ctl, int *x, int *y, int *w, int *h);
+/* The windowing system the windows are on: "xcb", "wayland", "offscreen". */
+const char *WIN_PlatformName();
