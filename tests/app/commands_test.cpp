@@ -7,6 +7,7 @@
 #include "app/texts.h"
 #include "config/image.h"
 #include "config/ubcalc.h"
+#include "tests/support/tempdir.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,19 +21,9 @@
 class Commands : public MainWindow
 {
   protected:
-    std::string dir;
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/brevant-app-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override
-    {
-        MainWindow::TearDown();
-        std::string cmd = "rm -rf '" + dir + "'";
-        std::system(cmd.c_str());
-    }
+    TempDir folder;
+    const std::string dir = folder.path;
+    void SetUp() override { ASSERT_FALSE(dir.empty()); }
     /* A menu item as the user chooses it; the calculator has none. */
     static void command(int id)
     {

@@ -2,6 +2,7 @@
  * number repair, and the safe save. */
 #include "config/cfgfile.h"
 #include "config/fileio.h"
+#include "tests/support/tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -220,14 +221,9 @@ TEST(CfgFile, RowCountsAndNumbersOutOfRange)
 class CfgFileDisk : public ::testing::Test
 {
   protected:
-    std::string dir;
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/brevant-cfg-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { std::system(("rm -rf " + dir).c_str()); }
+    TempDir folder;
+    const std::string dir = folder.path;
+    void SetUp() override { ASSERT_FALSE(dir.empty()); }
     int entries()
     {
         int n = 0;

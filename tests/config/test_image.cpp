@@ -1,6 +1,7 @@
 /* Device images: known answers, the bit fields, and whole-file loading. */
 #include "config/fileio.h"
 #include "config/image.h"
+#include "tests/support/tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -165,9 +166,9 @@ TEST(Image, MxLSortsTheRowsInUse)
 
 TEST(Image, WholeFileLoadingAndSaving)
 {
-    char tmpl[] = "/tmp/brevant-img-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    const std::string dir = tmpl;
+    TempDir folder;
+    ASSERT_FALSE(folder.path.empty());
+    const std::string dir = folder.path;
     const std::string path = dir + "/image.bin";
     const unsigned char data[] = {1, 2, 0, 255, 7};
 
@@ -217,5 +218,4 @@ TEST(Image, WholeFileLoadingAndSaving)
         EXPECT_EQ(BREVCFG_LoadWholeFile(shortFile, &buf, &size), 1);
         EXPECT_EQ(buf, nullptr);
     }
-    std::system(("rm -rf " + dir).c_str());
 }

@@ -5,7 +5,7 @@
 #include "dialogs/dcsssetting.h"
 
 #include "app/texts.h"
-#include "tests/dialogs/devdlg.h"
+#include "tests/support/devicedialog.h"
 
 namespace
 {
@@ -40,13 +40,13 @@ class DeviceSettings : public DeviceDialog
 
 TEST_F(DeviceSettings, ChainPairModelShowsPairsAndWritesTheOutputIndex)
 {
-    ASSERT_TRUE(connect({"model=KX-102", "wideband=1", "chain=10", "sn=-1", "lo_low=9750",
-                         "lo_high=10600", "sw=0x91", "fw=129.2.3.4", "temperature=-5"}));
+    ASSERT_TRUE(connectWithState({"model=KX-102", "wideband=1", "chain=10", "sn=-1", "lo_low=9750",
+                                  "lo_high=10600", "sw=0x91", "fw=129.2.3.4", "temperature=-5"}));
     runSettings([&](HWND d) {
         EXPECT_EQ(text(d, IDC_DS_MODEL), TXT(TX_UNKNOWN));
         EXPECT_EQ(text(d, IDC_DS_SN), L"???");
         EXPECT_FALSE(enabled(d, IDC_DS_PROGRAM));
-        EXPECT_EQ(sim.count("> to22 0"), 2); /* opening the port, then the dialog */
+        EXPECT_EQ(sim.Count("> to22 0"), 2); /* opening the port, then the dialog */
         if (!readAll(d)) return;
         EXPECT_EQ(text(d, IDC_DS_MODEL), L"KX-102");
         EXPECT_EQ(text(d, IDC_DS_SW), L"9.1");
@@ -67,10 +67,10 @@ TEST_F(DeviceSettings, ChainPairModelShowsPairsAndWritesTheOutputIndex)
 
         /* Unchanged: inputs type 1 and output index 2 with chaining on. */
         EXPECT_EQ(program(d), TXT(TX_CONFIG_UPGRADE_OK));
-        EXPECT_EQ(sim.count("> lnah 1"), 1);
-        EXPECT_EQ(sim.count("> lnaa 1"), 1);
-        EXPECT_EQ(sim.count("> lnca 1 2"), 1);
-        EXPECT_EQ(sim.count("> legs"), 0);
+        EXPECT_EQ(sim.Count("> lnah 1"), 1);
+        EXPECT_EQ(sim.Count("> lnaa 1"), 1);
+        EXPECT_EQ(sim.Count("> lnca 1 2"), 1);
+        EXPECT_EQ(sim.Count("> legs"), 0);
 
         /* Quattro: the single list, "No" selected; chaining was on, so it is
          * switched off. */
@@ -82,14 +82,14 @@ TEST_F(DeviceSettings, ChainPairModelShowsPairsAndWritesTheOutputIndex)
         WIN_ComboGetItemText(WIN_GetDlgItem(d, IDC_DS_CHAIN), 8, last, 8);
         EXPECT_STREQ(last, L"8");
         EXPECT_EQ(program(d), TXT(TX_CONFIG_UPGRADE_OK));
-        EXPECT_EQ(sim.count("> lnaa 0"), 1);
-        EXPECT_EQ(sim.count("> lnca 0 0"), 1);
+        EXPECT_EQ(sim.Count("> lnaa 0"), 1);
+        EXPECT_EQ(sim.Count("> lnca 0 0"), 1);
     });
 }
 
 TEST_F(DeviceSettings, ChainOffSendsNothingAndARefusedWriteIsReported)
 {
-    ASSERT_TRUE(connect(
+    ASSERT_TRUE(connectWithState(
         {"model=KX-103", "chain=0", "sn=305419896", "lo_low=10600", "lo_high=10600", "dbase=0x23"},
         {"--refuse", "lnah"}));
     runSettings([&](HWND d) {
@@ -101,15 +101,16 @@ TEST_F(DeviceSettings, ChainOffSendsNothingAndARefusedWriteIsReported)
         EXPECT_TRUE(enabled(d, IDC_DS_CHAIN));
         /* The device refuses the EN50494+ write: not a success. */
         EXPECT_EQ(program(d), TXT(TX_TRANSMISSION_ERROR));
-        EXPECT_EQ(sim.count("> lnah"), 1);
-        EXPECT_EQ(sim.count("> lnca"), 0);
+        EXPECT_EQ(sim.Count("> lnah"), 1);
+        EXPECT_EQ(sim.Count("> lnca"), 0);
     });
 }
 
 TEST_F(DeviceSettings, UnansweredOptionsStayDisabledAndAreNotWritten)
 {
-    ASSERT_TRUE(connect({"model=KX-104", "sn=0", "lo_low=0", "lo_high=0", "fw=1.2.3.4", "sw=0x21"},
-                        {"--refuse", "legg", "--refuse", "lnbk"}));
+    ASSERT_TRUE(
+        connectWithState({"model=KX-104", "sn=0", "lo_low=0", "lo_high=0", "fw=1.2.3.4", "sw=0x21"},
+                         {"--refuse", "legg", "--refuse", "lnbk"}));
     runSettings([&](HWND d) {
         if (!readAll(d)) return;
         EXPECT_EQ(text(d, IDC_DS_MODEL), L"KX-104");
@@ -125,23 +126,23 @@ TEST_F(DeviceSettings, UnansweredOptionsStayDisabledAndAreNotWritten)
         EXPECT_FALSE(enabled(d, IDC_DS_EN50494));
         EXPECT_EQ(VelnorData.Legacy, -1);
         EXPECT_EQ(program(d), TXT(TX_CONFIG_UPGRADE_OK));
-        EXPECT_EQ(sim.count("> legs"), 0);
-        EXPECT_EQ(sim.count("> lnaa"), 0);
-        EXPECT_EQ(sim.count("> lnah"), 0);
-        EXPECT_EQ(sim.count("> lnca"), 0); /* chain 0: nothing to switch off */
+        EXPECT_EQ(sim.Count("> legs"), 0);
+        EXPECT_EQ(sim.Count("> lnaa"), 0);
+        EXPECT_EQ(sim.Count("> lnah"), 0);
+        EXPECT_EQ(sim.Count("> lnca"), 0); /* chain 0: nothing to switch off */
     });
 }
 
 TEST_F(DeviceSettings, NoDeviceStopsAfterTheIdentification)
 {
-    ASSERT_TRUE(connect({"model=KX-103"}, {"--no-device"}));
+    ASSERT_TRUE(connectWithState({"model=KX-103"}, {"--no-device"}));
     VelnorData.Model = 7;
     runSettings([&](HWND d) {
         WIN_UserClick(WIN_GetDlgItem(d, IDC_DS_READ));
-        ASSERT_TRUE(WIN_WaitFor([&] { return sim.count("> lnbe") == 1; }, WAIT_MS));
+        ASSERT_TRUE(WIN_WaitFor([&] { return sim.Count("> lnbe") == 1; }, WAIT_MS));
         /* Seven unanswered reads, then well past the next step's time. */
         WIN_ProcessEvents(3000);
-        EXPECT_EQ(sim.count("> lnbv"), 0);
+        EXPECT_EQ(sim.Count("> lnbv"), 0);
         EXPECT_EQ(text(d, IDC_DS_MODEL), TXT(TX_UNKNOWN));
         EXPECT_EQ(text(d, IDC_DS_FW), L"???");
         EXPECT_FALSE(enabled(d, IDC_DS_PROGRAM));
@@ -151,11 +152,11 @@ TEST_F(DeviceSettings, NoDeviceStopsAfterTheIdentification)
 
 TEST_F(DeviceSettings, NothingToWriteKeepsProgramOffAndALostPortEndsTheRead)
 {
-    ASSERT_TRUE(connect({"model=KX-103"}, {"--refuse", "lnbk", "--refuse", "lnab", "--refuse",
-                                           "legg", "--refuse", "lncb"}));
+    ASSERT_TRUE(connectWithState({"model=KX-103"}, {"--refuse", "lnbk", "--refuse", "lnab",
+                                                    "--refuse", "legg", "--refuse", "lncb"}));
     runSettings([&](HWND d) {
         WIN_UserClick(WIN_GetDlgItem(d, IDC_DS_READ));
-        ASSERT_TRUE(WIN_WaitFor([&] { return sim.count("> lncb") == 1; }, WAIT_MS));
+        ASSERT_TRUE(WIN_WaitFor([&] { return sim.Count("> lncb") == 1; }, WAIT_MS));
         WIN_ProcessEvents(1000);
         for (int id : {IDC_DS_EN50494, IDC_DS_INPUTS, IDC_DS_OUTPUT, IDC_DS_CHAIN})
             EXPECT_FALSE(enabled(d, id)) << id;
@@ -166,7 +167,7 @@ TEST_F(DeviceSettings, NothingToWriteKeepsProgramOffAndALostPortEndsTheRead)
          * with "Transmission error" instead of going on with "???". */
         WIN_QueueMessageBoxAnswer(IDOK);
         WIN_UserClick(WIN_GetDlgItem(d, IDC_DS_READ));
-        sim.stop();
+        sim.Stop();
         EXPECT_TRUE(WIN_WaitFor([] { return RS232_PortLost() == 1; }, WAIT_MS));
         EXPECT_TRUE(WIN_WaitFor(
             [] { return std::wstring(WIN_LastMessageBoxText()) == TXT(TX_TRANSMISSION_ERROR); },
@@ -177,7 +178,7 @@ TEST_F(DeviceSettings, NothingToWriteKeepsProgramOffAndALostPortEndsTheRead)
 
 TEST_F(DeviceSettings, UnusableUBCountKeepsTheModelsOwn)
 {
-    ASSERT_TRUE(connect({"model=KX-103"}, {"--ubs", "28"}));
+    ASSERT_TRUE(connectWithState({"model=KX-103"}, {"--ubs", "28"}));
     VelnorData.UBNumber = 24;
     runSettings([&](HWND d) {
         if (!readAll(d)) return;
@@ -187,8 +188,8 @@ TEST_F(DeviceSettings, UnusableUBCountKeepsTheModelsOwn)
 
     /* An EN-group device feeding both outputs: its longest entry shows. */
     RS232_Term();
-    sim.stop();
-    ASSERT_TRUE(connect({"model=KX-107", "legacy=2"}));
+    sim.Stop();
+    ASSERT_TRUE(connectWithState({"model=KX-107", "legacy=2"}));
     runSettings([&](HWND d) {
         if (!readAll(d)) return;
         EXPECT_EQ(text(d, IDC_DS_OUTPUT), TXT(TX_DCSS_LEGACY));

@@ -8,7 +8,7 @@
 #include "dialogs/dcsssetting.h"
 #include "dialogs/getdevice.h"
 #include "tests/app/mainfixture.h"
-#include "tests/dialogs/devdlg.h"
+#include "tests/support/devicedialog.h"
 
 #include <cwchar>
 
@@ -42,7 +42,7 @@ class DeviceCommands : public DeviceDialog
 TEST_F(DeviceCommands, AnotherUBCountRebuildsTheTable)
 {
     openMain(3);
-    ASSERT_TRUE(connect({"model=KX-108", "sn=4242"}));
+    ASSERT_TRUE(connectWithState({"model=KX-108", "sn=4242"}));
     ASSERT_EQ(hActive[24], nullptr);
 
     menu(IDM_DCSS_SETTINGS, [](HWND d) {

@@ -3,15 +3,16 @@
  *
  * Each test runs RSINIT_Init with its own message loop; the user's actions
  * are posted into that loop and wait there for what the window shows. The
- * ports folder is a fresh temporary folder, so the scan finds the simulator
- * and nothing else.
+ * simulator runs on a thread of the test; the ports folder is a fresh
+ * temporary folder, so the scan finds the simulator and nothing else. Waits
+ * run at the device dialogs' time scale.
  */
 #include "dialogs/rsinit.h"
 
 #include "app/texts.h"
 #include "link/rs232.h"
 #include "platform/testsupport/wintest.h"
-#include "tests/dialogs/simproc.h"
+#include "tests/support/devicedialog.h"
 
 #include <gtest/gtest.h>
 
@@ -27,12 +28,6 @@ constexpr COLORREF GREY = RGB(170, 170, 170);
 constexpr COLORREF SCAN_GREY = RGB(178, 178, 178);
 constexpr COLORREF GREEN = RGB(0, 153, 0);
 constexpr COLORREF RED = RGB(170, 0, 0);
-
-/* Generous bound for the scan and the device row under sanitizers. */
-constexpr int WAIT_MS = 20000;
-/* Waits run at this share of real time: the 5000 ms start of the device
- * becomes 250 ms, still longer than the simulated device needs. */
-constexpr double TIME_SCALE = 0.05;
 
 std::wstring field(RsinitField f, COLORREF *color = nullptr)
 {
@@ -82,6 +77,7 @@ class StartupWindow : public ::testing::Test
         WIN_SetTimeScale(TIME_SCALE);
         RS232_Term();
         RS232_ResetPortNumber();
+        sim.logPath = ports.dir.path + "/sim.log";
     }
     void TearDown() override
     {
@@ -111,12 +107,13 @@ class StartupWindow : public ::testing::Test
         return ended;
     }
 
-    SimProcess sim;
+    PortsFolder ports;
+    SimThread sim;
 };
 
 TEST_F(StartupWindow, FindsTheControllerAndIdentifiesTheDevice)
 {
-    const int port = sim.start({"--model", "KX-107", "--powered"});
+    const int port = sim.Start({"--model", "KX-107", "--powered"});
     ASSERT_GT(port, 0);
     const int code = run([&] {
         if (!waitScan()) return;
@@ -137,15 +134,15 @@ TEST_F(StartupWindow, FindsTheControllerAndIdentifiesTheDevice)
         EXPECT_EQ(WIN_GetPixel(w, 5, 5), GREY);
 
         /* Painting shows what was found without asking the device again. */
-        const int queries = sim.count("lnbe");
-        const int volts = sim.count("volt");
+        const int queries = sim.Count("lnbe");
+        const int volts = sim.Count("volt");
         for (int i = 0; i < 3; ++i) {
             WIN_InvalidateRect(w);
             WIN_UpdateWindow(w);
             WIN_ProcessEvents(20);
         }
-        EXPECT_EQ(sim.count("lnbe"), queries);
-        EXPECT_EQ(sim.count("volt"), volts);
+        EXPECT_EQ(sim.Count("lnbe"), queries);
+        EXPECT_EQ(sim.Count("volt"), volts);
         EXPECT_EQ(field(RsinitField::Device), L"KX-107");
 
         WIN_UserClick(item(RsinitItem::FirstButton));
@@ -158,7 +155,7 @@ TEST_F(StartupWindow, FindsTheControllerAndIdentifiesTheDevice)
 
 TEST_F(StartupWindow, UnpoweredDeviceIsPoweredAndGivenTimeToStart)
 {
-    ASSERT_GT(sim.start({"--model", "KX-103", "--power-delay", "150"}), 0);
+    ASSERT_GT(sim.Start({"--model", "KX-103", "--power-delay", "150"}), 0);
     const auto begin = std::chrono::steady_clock::now();
     const int code = run([&] {
         if (!waitScan()) return;
@@ -168,7 +165,7 @@ TEST_F(StartupWindow, UnpoweredDeviceIsPoweredAndGivenTimeToStart)
     const auto took = std::chrono::steady_clock::now() - begin;
     EXPECT_EQ(code, 0);
     EXPECT_EQ(RSINIT_GetModel(), 3);
-    const std::string log = sim.log();
+    const std::string log = sim.Log();
     const auto setv = log.find("setv 6");
     ASSERT_NE(setv, std::string::npos) << log;
     EXPECT_LT(log.find("volt"), setv);
@@ -179,7 +176,7 @@ TEST_F(StartupWindow, UnpoweredDeviceIsPoweredAndGivenTimeToStart)
 
 TEST_F(StartupWindow, PoweredDeviceIsNotPoweredAgain)
 {
-    ASSERT_GT(sim.start({"--model", "KX-100", "--powered"}), 0);
+    ASSERT_GT(sim.Start({"--model", "KX-100", "--powered"}), 0);
     const int code = run([&] {
         if (!waitScan()) return;
         EXPECT_EQ(field(RsinitField::Device), L"KX-100");
@@ -187,8 +184,8 @@ TEST_F(StartupWindow, PoweredDeviceIsNotPoweredAgain)
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(RSINIT_GetModel(), 0);
-    EXPECT_EQ(sim.count("setv"), 0) << sim.log();
-    EXPECT_EQ(sim.count("lnbe"), 1);
+    EXPECT_EQ(sim.Count("setv"), 0) << sim.Log();
+    EXPECT_EQ(sim.Count("lnbe"), 1);
 }
 
 TEST_F(StartupWindow, NoControllerShowsNotFoundAndTheModelChoice)
@@ -244,7 +241,7 @@ TEST_F(StartupWindow, NoControllerShowsNotFoundAndTheModelChoice)
 
 TEST_F(StartupWindow, CancelThenOkStartsWithModelZeroAndNoPort)
 {
-    ASSERT_GT(sim.start({"--model", "KX-105"}), 0);
+    ASSERT_GT(sim.Start({"--model", "KX-105"}), 0);
     /* Timer periods stretched so that Cancel comes before the first tick. */
     WIN_SetTimeScale(1000);
     const int code = run([&] {
@@ -263,7 +260,7 @@ TEST_F(StartupWindow, CancelThenOkStartsWithModelZeroAndNoPort)
     EXPECT_EQ(code, 0);
     EXPECT_EQ(RSINIT_GetModel(), 0);
     /* No port was opened: the simulator saw nothing, and nothing answers. */
-    EXPECT_EQ(sim.log().find("gtid"), std::string::npos) << sim.log();
+    EXPECT_EQ(sim.Log().find("gtid"), std::string::npos) << sim.Log();
     EXPECT_EQ(RS232_GetDeviceID(), -1);
 }
 
@@ -300,10 +297,10 @@ TEST_F(StartupWindow, UnidentifiedDeviceIsChosenByHand)
     for (const Case &k : {Case{{"--device-id", "0x30", "--powered"}, 8, 1},
                           Case{{"--no-device", "--powered"}, 5, 0}}) {
         SCOPED_TRACE(k.sim[0]);
-        sim.stop();
+        sim.Stop();
         RS232_Term();
         RS232_ResetPortNumber();
-        const int port = sim.start(k.sim);
+        const int port = sim.Start(k.sim);
         ASSERT_GT(port, 0);
         const int code = run([&] {
             if (!waitScan()) return;
@@ -316,23 +313,23 @@ TEST_F(StartupWindow, UnidentifiedDeviceIsChosenByHand)
             /* Repaints keep the box and the choice, and ask nothing. */
             WIN_UserSelect(item(RsinitItem::Select), k.choice);
             HWND select = item(RsinitItem::Select);
-            const int queries = sim.count("lnbe");
+            const int queries = sim.Count("lnbe");
             WIN_InvalidateRect(item(RsinitItem::Window));
             WIN_UpdateWindow(item(RsinitItem::Window));
             EXPECT_EQ(item(RsinitItem::Select), select);
             EXPECT_EQ(WIN_ComboGetCurSel(select), k.choice);
-            EXPECT_EQ(sim.count("lnbe"), queries);
+            EXPECT_EQ(sim.Count("lnbe"), queries);
             WIN_UserClick(item(RsinitItem::FirstButton));
         });
         EXPECT_EQ(code, 0);
         EXPECT_EQ(RSINIT_GetModel(), k.choice);
-        EXPECT_EQ(sim.count("Rx: 0xE4 0x30"), k.replies) << sim.log();
+        EXPECT_EQ(sim.Count("Rx: 0xE4 0x30"), k.replies) << sim.Log();
     }
 }
 
 TEST_F(StartupWindow, RepeatScansAgainFromTheFirstPort)
 {
-    const int port = sim.start({"--model", "KX-106", "--powered"});
+    const int port = sim.Start({"--model", "KX-106", "--powered"});
     ASSERT_GT(port, 0);
     const int code = run([&] {
         if (!waitScan()) return;
@@ -374,8 +371,8 @@ TEST_F(StartupWindow, RepeatScansAgainFromTheFirstPort)
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(RSINIT_GetModel(), 6);
-    EXPECT_EQ(sim.count("gtid"), 2);
-    EXPECT_EQ(sim.count("lnbe"), 2);
+    EXPECT_EQ(sim.Count("gtid"), 2);
+    EXPECT_EQ(sim.Count("lnbe"), 2);
 }
 
 /* Leftmost and rightmost columns in rows top .. top+16 of x0 .. x1 whose
@@ -395,7 +392,7 @@ bool inkSpan(HWND w, int x0, int x1, int top, COLORREF bg, int *left, int *right
 
 TEST_F(StartupWindow, TextsAreCentredAndDoNotOverlap)
 {
-    ASSERT_GT(sim.start({"--model", "KX-108", "--powered"}), 0);
+    ASSERT_GT(sim.Start({"--model", "KX-108", "--powered"}), 0);
     const int code = run([&] {
         if (!waitScan()) return;
         HWND w = item(RsinitItem::Window);

@@ -8,7 +8,7 @@
 #include "app/texts.h"
 #include "link/portname.h"
 #include "link/rs232os.h"
-#include "tests/dialogs/devdlg.h"
+#include "tests/support/devicedialog.h"
 
 #include <cerrno>
 
@@ -25,7 +25,7 @@ using KaltroSettings = DeviceDialog;
 
 TEST_F(KaltroSettings, ShowsTheReportedLevelAndSendsTheChosenOne)
 {
-    ASSERT_TRUE(connect({"volt_reading=14.62", "kaltro_sw=2.13"}));
+    ASSERT_TRUE(connectWithState({"volt_reading=14.62", "kaltro_sw=2.13"}));
     runKaltro([&](HWND d) {
         EXPECT_EQ(count(d, IDC_KS_VOLTAGE), 16);
         EXPECT_EQ(selection(d, IDC_KS_VOLTAGE), 7);
@@ -33,9 +33,9 @@ TEST_F(KaltroSettings, ShowsTheReportedLevelAndSendsTheChosenOne)
         EXPECT_EQ(text(d, IDC_KS_SW_VERSION), L"2.13");
         shot(d, "kaltro-settings");
         WIN_UserSelect(WIN_GetDlgItem(d, IDC_KS_VOLTAGE), 8);
-        EXPECT_TRUE(WIN_WaitFor([&] { return sim.count("> setv 8") == 1; }, WAIT_MS));
+        EXPECT_TRUE(WIN_WaitFor([&] { return sim.Count("> setv 8") == 1; }, WAIT_MS));
         WIN_UserSelect(WIN_GetDlgItem(d, IDC_KS_VOLTAGE), 0);
-        EXPECT_TRUE(WIN_WaitFor([&] { return sim.count("> setv 0") == 1; }, WAIT_MS));
+        EXPECT_TRUE(WIN_WaitFor([&] { return sim.Count("> setv 0") == 1; }, WAIT_MS));
     });
     EXPECT_EQ(KALTRO_VoltageLabel(8), std::wstring(L"18.15V"));
     EXPECT_EQ(KALTRO_VoltageLabel(16), nullptr);
@@ -43,7 +43,7 @@ TEST_F(KaltroSettings, ShowsTheReportedLevelAndSendsTheChosenOne)
 
 TEST_F(KaltroSettings, EighteenVoltsIsTheFirstLevelAboveIt)
 {
-    ASSERT_TRUE(connect({"volt_reading=18.00"}));
+    ASSERT_TRUE(connectWithState({"volt_reading=18.00"}));
     runKaltro([&](HWND d) { EXPECT_EQ(text(d, IDC_KS_VOLTAGE), L"18.50V"); });
 }
 
@@ -51,7 +51,7 @@ using GetDevice = DeviceDialog;
 
 TEST_F(GetDevice, ReadSelectsTheModelAndUnknownGivesNone)
 {
-    ASSERT_TRUE(connect({"model=KX-106"}));
+    ASSERT_TRUE(connectWithState({"model=KX-106"}));
     run([] { return static_cast<INT_PTR>(dCSSGETDEVICE_Init(nullptr, nullptr)); },
         [&](HWND d) {
             EXPECT_EQ(count(d, IDC_GD_MODEL), 12);
@@ -94,7 +94,7 @@ class SerialPort : public DeviceDialog
 
 TEST_F(SerialPort, FindContinueChooseAndDisconnect)
 {
-    ASSERT_TRUE(connect({}, {"--port", "3"}));
+    ASSERT_TRUE(connectWithState({}, {"--port", "3"}));
     ASSERT_EQ(port, 3);
     runSerial([&](HWND d) {
         EXPECT_EQ(count(d, IDC_SP_PORT), 1025);
@@ -103,13 +103,13 @@ TEST_F(SerialPort, FindContinueChooseAndDisconnect)
         EXPECT_FALSE(enabled(d, IDC_SP_PORT));
 
         /* Find scans from COM1 and stops on the Kaltro, port open. */
-        const int identifications = sim.count("> gtid");
+        const int identifications = sim.Count("> gtid");
         WIN_UserClick(WIN_GetDlgItem(d, IDC_SP_FIND));
         EXPECT_FALSE(enabled(d, IDC_SP_PORT));
         if (!scanEnded(d)) return;
         EXPECT_EQ(selection(d, IDC_SP_PORT), 3);
         EXPECT_EQ(RS232_GetLastPortNumber(), 3);
-        EXPECT_EQ(sim.count("> gtid"), identifications + 1);
+        EXPECT_EQ(sim.Count("> gtid"), identifications + 1);
         shot(d, "serial-port");
         EXPECT_TRUE(portOpen());
 
@@ -136,7 +136,7 @@ TEST_F(SerialPort, FindContinueChooseAndDisconnect)
 
 TEST_F(SerialPort, PortWithoutAKaltroClosesTheOpenOne)
 {
-    ASSERT_TRUE(connect({}, {"--port", "3"}));
+    ASSERT_TRUE(connectWithState({}, {"--port", "3"}));
     runSerial([&](HWND d) {
         WIN_UserClick(WIN_GetDlgItem(d, IDC_SP_DISCONNECT));
         WIN_UserSelect(WIN_GetDlgItem(d, IDC_SP_PORT), 3);
@@ -150,7 +150,7 @@ TEST_F(SerialPort, PortWithoutAKaltroClosesTheOpenOne)
 
 TEST_F(SerialPort, ARefusedPortIsToldWithItsDeviceAndWhatToDo)
 {
-    ASSERT_TRUE(connect({}, {"--port", "1010"}));
+    ASSERT_TRUE(connectWithState({}, {"--port", "1010"}));
     static std::string refused;
     char path[256];
     ASSERT_EQ(PORTNAME_Device(1010, path, sizeof path), 0);

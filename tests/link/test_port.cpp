@@ -5,7 +5,7 @@
 #include "link/portname.h"
 #include "link/rs232.h"
 #include "link/rs232os.h"
-#include "tests/sim/simtest.h"
+#include "tests/support/simthread.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,7 +2,7 @@
  * value, refusal versus silence, late and split replies, voltage levels,
  * "lnbg", "entp", the setters' command texts and the stored name. */
 #include "link/rs232.h"
-#include "tests/sim/simtest.h"
+#include "tests/support/simthread.h"
 
 #include <cstring>
 #include <memory>

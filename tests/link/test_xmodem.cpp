@@ -7,12 +7,14 @@
 #include "link/rs232.h"
 #include "sim/simint.h"
 #include "tests/link/xmodem_drive.h"
-#include "tests/sim/simtest.h"
+#include "tests/support/simthread.h"
 
 #include <atomic>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <poll.h>
 #include <sys/wait.h>

@@ -1,7 +1,7 @@
 /* enprog_test.cpp -- EN programming, one "entp" per band, against the
  * simulated EN-group device: what reaches the device, the refusal rule for
  * active and inactive bands, and the refusals at opening. */
-#include "tests/linkdialogs/fixture.h"
+#include "tests/support/devicedialog.h"
 
 #include "link/dialogs/enprog.h"
 #include "link/dialogs/transfer.h"

@@ -1,7 +1,7 @@
 /* kaltrotogo_test.cpp -- "Save Cfg in Kaltro...": reading the stored name,
  * and storing name, configuration type and image, with and without a
  * device; nothing goes out while the table has an error. */
-#include "tests/linkdialogs/fixture.h"
+#include "tests/support/devicedialog.h"
 
 #include "config/image.h"
 #include "link/dialogs/kaltrotogo.h"

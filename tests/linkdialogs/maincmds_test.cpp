@@ -3,7 +3,7 @@
  * or EN bands) comes back the same through "Configuration upload"; a faulty
  * table is not sent; the upgrade and save-in-Kaltro items open their
  * dialogs. */
-#include "tests/linkdialogs/fixture.h"
+#include "tests/support/devicedialog.h"
 
 #include "app/mainwnd.h"
 #include "app/resource.h"
@@ -74,7 +74,11 @@ class DeviceCommands : public DeviceDialog
         MAIN_Validate(hWnd);
         ASSERT_EQ(ConfigOK, 0) << "the table must be valid to be sent";
         during([d] {
-            if (waitText(d, TX_SW_UPGRADE_OK)) click(IDOK);
+            if (!waitText(d, TX_SW_UPGRADE_OK)) return;
+            /* the EN dialog enables OK on the tick after its last band */
+            HWND ok = WIN_GetDlgItem(WIN_ActiveDialog(), IDOK);
+            EXPECT_TRUE(WIN_WaitFor([ok] { return WIN_IsWindowEnabled(ok); }, WAIT_MS));
+            click(IDOK);
         });
         WIN_UserClick(hProgram);
 

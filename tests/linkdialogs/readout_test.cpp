@@ -1,6 +1,6 @@
 /* readout_test.cpp -- "Configuration upload": the read-out dialog against
  * the simulated device, its progress, and every way it stops. */
-#include "tests/linkdialogs/fixture.h"
+#include "tests/support/devicedialog.h"
 
 #include "link/dialogs/readout.h"
 

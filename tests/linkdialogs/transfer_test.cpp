@@ -1,7 +1,7 @@
 /* transfer_test.cpp -- the transfer dialog in its three modes against the
  * simulated controller's XModem receiver: success, the NAK and CAN rules,
  * the refusals at opening, and the Kaltro software upgrade from a file. */
-#include "tests/linkdialogs/fixture.h"
+#include "tests/support/devicedialog.h"
 
 #include "config/image.h"
 #include "link/dialogs/transfer.h"
@@ -70,7 +70,8 @@ TEST_F(Transfer, DeviceImageIsSentVerifiedAndAcknowledged)
         EXPECT_EQ(d->GColor, DISPLAY_GREEN);
         EXPECT_EQ(d->LastPercentage, 100);
         EXPECT_TRUE(WIN_IsWindowEnabled(ok));
-        WIN_ProcessEvents(150); /* mode 0 does not close by itself */
+        /* mode 0 does not close by itself: wait past the other modes' 10 s */
+        WIN_ProcessEvents(static_cast<int>(10000 * TIME_SCALE) + 100);
         click(IDOK);
     });
     EXPECT_EQ(result, IDOK);

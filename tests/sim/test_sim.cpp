@@ -2,10 +2,11 @@
  * number, the state file, and the faults that the link tests do not use. */
 #include "link/portname.h"
 #include "link/rs232.h"
-#include "tests/sim/simtest.h"
+#include "tests/support/simthread.h"
 
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <sys/stat.h>
 #include <sys/wait.h>
