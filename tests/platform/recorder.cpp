@@ -44,6 +44,11 @@ int Count(UINT msg)
     return static_cast<int>(Only(msg).size());
 }
 
+bool WaitForPaints(int n)
+{
+    return WIN_WaitFor([n] { return Count(WM_PAINT) >= n; }, ARRIVAL_MS);
+}
+
 HWND MakeMainLikeWindow()
 {
     static const WIN_MenuItem fileItems[] = {

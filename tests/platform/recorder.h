@@ -31,6 +31,12 @@ std::vector<Msg> Only(UINT msg);
 std::vector<unsigned> Notifications(HWND ctl);
 int Count(UINT msg);
 
+/* Generous bound for a message to arrive under the sanitizers. */
+constexpr int ARRIVAL_MS = 10000;
+/* Handles messages until the procedures above have received n WM_PAINT in
+ * all; false when they did not come within ARRIVAL_MS. */
+bool WaitForPaints(int n);
+
 /* A sizable 1091 x 515 window with menu, scroll bar and the grey background,
  * like the program's main window, not yet shown. */
 HWND MakeMainLikeWindow();
@@ -44,7 +50,7 @@ class ShownWindow : public testing::Test
         ResetRecord();
         win = MakeMainLikeWindow();
         WIN_ShowWindow(win, true);
-        WIN_ProcessEvents(10);
+        WaitForPaints(1); /* the first paint is behind the test */
     }
     void TearDown() override
     {

@@ -45,14 +45,13 @@ TEST_F(Window, CreationSizesPaintingAndDestruction)
     EXPECT_EQ(Count(WM_PAINT), 0);
     WIN_ShowWindow(h, true);
     EXPECT_TRUE(WIN_IsWindowVisible(h));
-    WIN_ProcessEvents(20);
-    EXPECT_EQ(Count(WM_PAINT), 1);
+    ASSERT_TRUE(WaitForPaints(1));
     WIN_ProcessEvents(20);
     EXPECT_EQ(Count(WM_PAINT), 1); /* nothing more without a reason */
 
     /* An invalidation is delivered by the loop, or at once by UpdateWindow. */
     WIN_InvalidateRect(h);
-    WIN_ProcessEvents(20);
+    EXPECT_TRUE(WaitForPaints(2));
     EXPECT_EQ(Count(WM_PAINT), 2);
     WIN_InvalidateRect(h);
     WIN_UpdateWindow(h);
@@ -187,7 +186,7 @@ TEST_F(Window, ScrollBarReportsRequestsAndMovesOnlyWhenTold)
 {
     HWND h = MakeMainLikeWindow();
     WIN_ShowWindow(h, true);
-    WIN_ProcessEvents(10);
+    ASSERT_TRUE(WaitForPaints(1));
     Received.clear();
 
     /* The requests, without the SB_ENDSCROLL of each mouse button release. */
@@ -268,7 +267,7 @@ TEST_F(Window, ScrollingMovesControlsAndRepaintsOnlyTheUncoveredStrip)
     HWND h = MakeMainLikeWindow();
     HWND ctl = WIN_CreateControl(h, WinControl::CheckBox, nullptr, 0, 49, 100, 14, 14, 0);
     WIN_ShowWindow(h, true);
-    WIN_ProcessEvents(10);
+    ASSERT_TRUE(WaitForPaints(1));
     int cw = 0, ch = 0;
     WIN_GetClientSize(h, &cw, &ch);
 
@@ -293,6 +292,7 @@ TEST_F(Window, ScrollingMovesControlsAndRepaintsOnlyTheUncoveredStrip)
     WIN_GetControlRect(ctl, &x, &y, nullptr, nullptr);
     EXPECT_EQ(x, 49);
     EXPECT_EQ(y, 66);
+    ASSERT_TRUE(WaitForPaints(1));
     WIN_ProcessEvents(20);
     EXPECT_EQ(Count(WM_PAINT), 1);
     EXPECT_EQ(WIN_GetPixel(h, 5, 16), red); /* moved up with the content */
@@ -306,14 +306,14 @@ TEST_F(Window, ScrollingMovesControlsAndRepaintsOnlyTheUncoveredStrip)
     WIN_ScrollWindow(h, 34);
     WIN_GetControlRect(ctl, &x, &y, nullptr, nullptr);
     EXPECT_EQ(y, 100);
-    WIN_ProcessEvents(20);
+    ASSERT_TRUE(WaitForPaints(2));
     EXPECT_EQ(WIN_GetPixel(h, 5, 50), red);
     EXPECT_EQ(WIN_GetPixel(h, 5, 33), blue);
     EXPECT_EQ(WIN_GetPixel(h, 5, 34), grey);
 
     /* An invalidation repaints the whole client area. */
     WIN_InvalidateRect(h);
-    WIN_ProcessEvents(20);
+    ASSERT_TRUE(WaitForPaints(3));
     EXPECT_EQ(WIN_GetPixel(h, 5, 50), blue);
     WIN_DestroyWindow(h);
 }
@@ -326,7 +326,7 @@ TEST_F(Window, MenuAndAcceleratorsSendTheirCommands)
     HWND combo =
         WIN_CreateControl(h, WinControl::ComboEdit, nullptr, CS_TABSTOP, 99, 35, 60, 360, 0);
     WIN_ShowWindow(h, true);
-    WIN_ProcessEvents(10);
+    ASSERT_TRUE(WaitForPaints(1));
     Received.clear();
 
     auto commands = [] {
