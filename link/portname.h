@@ -10,10 +10,11 @@
  *      COM65-96 /dev/ttyS0-31, COM97-128 /dev/rfcomm0-31; other numbers name
  *      no device.
  * So "COMn" means the same device every time, and a USB controller is found
- * on the first numbers. A scan opens every device of these that exists and
- * writes its identification into each one it can open, the built-in
- * /dev/ttyS* ports included. A simulator publishes at the first number that
- * has neither a live link nor a device, so it never hides hardware.
+ * on the first numbers. A scan writes its identification into every device
+ * of these that it can open, whatever is attached to it, built-in /dev/ttyS*
+ * ports included; it skips only a built-in port with no UART behind it and
+ * a port under a live UUCP lock. A simulator publishes at the first number
+ * that has neither a live link nor a device, so it never hides hardware.
  */
 #pragma once
 
