@@ -2,6 +2,7 @@
  * as the user would choose them), the overwrite question, the reset and the
  * user-band calculator. */
 #include "mainfixture.h"
+#include "tests/support/filelimit.h"
 
 #include "app/resource.h"
 #include "app/texts.h"
@@ -181,13 +182,8 @@ TEST_F(Commands, FilesThatCannotBeWrittenOrReadAreTold)
     /* Files may not grow past 100 bytes: the save fails as on a full disk. */
     const std::string path = dir + "/cfg.txt";
     spit(path, "old");
-    struct rlimit saved;
-    getrlimit(RLIMIT_FSIZE, &saved);
-    struct rlimit small = saved;
-    small.rlim_cur = 100;
-    signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
     for (int id : {IDM_SAVE_FILE, IDM_EXPORT}) {
+        FileSizeLimit full(100);
         WIN_QueueFileName(path.c_str());
         if (id == IDM_SAVE_FILE) WIN_QueueMessageBoxAnswer(IDYES); /* overwrite */
         WIN_QueueMessageBoxAnswer(IDOK);                           /* the failure */
@@ -198,8 +194,6 @@ TEST_F(Commands, FilesThatCannotBeWrittenOrReadAreTold)
         EXPECT_NE(told.find(L"File too large"), std::wstring::npos) << id;
         EXPECT_EQ(slurp(path), "old") << id;
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, SIG_DFL);
 
     /* opening a folder says so and leaves the table as it was */
     const int freq = VelnorCfg[0].UBFreq;

@@ -2,6 +2,7 @@
  * number repair, and the safe save. */
 #include "config/cfgfile.h"
 #include "config/fileio.h"
+#include "tests/support/filelimit.h"
 #include "tests/support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +12,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <fstream>
-#include <signal.h>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -312,17 +311,13 @@ TEST_F(CfgFileDisk, FailedWriteKeepsTheOldFile)
     const std::string old = readFile(path);
 
     /* Let no file grow past 200 bytes: the full table cannot be written. */
-    struct rlimit saved;
-    getrlimit(RLIMIT_FSIZE, &saved);
-    struct rlimit small = saved;
-    small.rlim_cur = 200;
-    signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
     defaults(7);
     VelnorCfg[0].UBFreq = 1000;
-    const int rc = BREVCFG_SaveConfigFile(path.c_str(), VelnorCfg, 32, BREVCFG_REPLACE);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, SIG_DFL);
+    int rc;
+    {
+        FileSizeLimit full(200);
+        rc = BREVCFG_SaveConfigFile(path.c_str(), VelnorCfg, 32, BREVCFG_REPLACE);
+    }
 
     EXPECT_EQ(rc, BREVCFG_FILE_CANNOT_WRITE);
     EXPECT_EQ(readFile(path), old);

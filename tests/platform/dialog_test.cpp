@@ -200,6 +200,9 @@ TEST_F(Dialog, QueuedAnswersStandInForBoxesAndFileDialogs)
     EXPECT_EQ(std::wstring(WIN_LastMessageBoxText()), question);
     EXPECT_EQ(WIN_MessageBox(nullptr, L"second", L"File Message", MB_YESNO), IDYES);
     EXPECT_EQ(std::wstring(WIN_LastMessageBoxText()), L"second");
+    /* nothing queued: answered OK at once instead of waiting for a click */
+    EXPECT_EQ(WIN_MessageBox(nullptr, L"third", L"File Message", MB_OK), IDOK);
+    EXPECT_EQ(std::wstring(WIN_LastMessageBoxText()), L"third");
 
     char path[32];
     WIN_FileDialog fd{nullptr, L"Text", L"*.txt", L"txt", path, sizeof path};
