@@ -75,3 +75,31 @@ int DCSS_FindModel(const wchar_t *name)
         if (std::wcscmp(DCSS[i], name) == 0) return i;
     return -1;
 }
+
+int DCSS_ChainPairList(int model, int wideBand)
+{
+    return DCSS_IsChainPairModel(model) && wideBand == 1 ? 1 : 0;
+}
+
+int DCSS_ChainEntry(int value, int pairList)
+{
+    if (value == 0) return 0;
+    const int output = value & 7;
+    return 1 + (pairList ? output / 2 : output);
+}
+
+int DCSS_ChainOutput(int entry, int pairList)
+{
+    const int output = entry - 1;
+    return pairList ? output * 2 : output;
+}
+
+int DCSS_UsableUBCount(int reported, int catalogue)
+{
+    return reported >= 1 && reported <= catalogue ? reported : catalogue;
+}
+
+bool DCSS_ReadsInputsType(int model)
+{
+    return model == 2 || model == 3 || model == 8 || model == 9 || model == 10;
+}

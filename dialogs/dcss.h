@@ -35,3 +35,25 @@ bool DCSS_IsChainPairModel(int model);
 int DCSS_GetDeviceID(int model);
 /* Model index of a name, or -1. */
 int DCSS_FindModel(const wchar_t *name);
+
+/* Rules of the device settings, for its dialog and for brevant-cli. */
+
+/* 1 when the chain box lists output pairs: a chain-pair model with Wide Band
+ * inputs. */
+int DCSS_ChainPairList(int model, int wideBand);
+/* The chain box entry for a chain value read from the device: 0 ("No") for
+ * 0, else 1 + the output index (bits 0 to 2), halved for the pair list. */
+int DCSS_ChainEntry(int value, int pairList);
+/* The output index written for chain box entry (1 and up), doubled for the
+ * pair list. */
+int DCSS_ChainOutput(int entry, int pairList);
+/* The number of UBs to keep for a reported count: the report when it is 1 to
+ * the catalogue's count, else the catalogue's count, so that the table never
+ * uses more rows than the model has nor none at all. */
+int DCSS_UsableUBCount(int reported, int catalogue);
+/* Bit 3 of a chain value: chaining is on; bits 0 to 2 are the output. */
+constexpr int DCSS_CHAIN_ON = 8;
+/* Whether the device reports its inputs type (models 2, 3, 8, 9, 10); the
+ * others have fixed inputs: Quattro for the KX-104 (model 4), Wide Band for
+ * the rest. */
+bool DCSS_ReadsInputsType(int model);

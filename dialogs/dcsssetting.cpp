@@ -69,7 +69,7 @@ static constexpr unsigned STEP_MS = 100;
 static constexpr int FIELD_LEN = 64;
 static constexpr int CHAIN_OUTPUTS = 8; /* chain list entries after "No" */
 static constexpr int CHAIN_PAIRS = 4;
-static constexpr int CHAIN_ON = 8; /* bit 3 of the chain value: chaining is on */
+static constexpr int CHAIN_ON = DCSS_CHAIN_ON;
 
 /* ---- Template 123 ---------------------------------------------------------------- */
 
@@ -134,35 +134,6 @@ static int WritesAcked = 0;
 
 /* ---- The rules ---------------------------------------------------------------- */
 
-int DCSS_ChainPairList(int model, int wideBand)
-{
-    return DCSS_IsChainPairModel(model) && wideBand == 1 ? 1 : 0;
-}
-
-int DCSS_ChainEntry(int value, int pairList)
-{
-    if (value == 0) return 0;
-    const int output = value & 7;
-    return 1 + (pairList ? output / 2 : output);
-}
-
-int DCSS_ChainOutput(int entry, int pairList)
-{
-    const int output = entry - 1;
-    return pairList ? output * 2 : output;
-}
-
-int DCSS_UsableUBCount(int reported, int catalogue)
-{
-    return reported >= 1 && reported <= catalogue ? reported : catalogue;
-}
-
-/* Models whose inputs type the device reports; the others have fixed inputs:
- * Quattro for the KX-104 (model 4), Wide Band for the rest. */
-static bool readsInputsType(int model)
-{
-    return model == 2 || model == 3 || model == 8 || model == 9 || model == 10;
-}
 static constexpr int QUATTRO_ONLY_MODEL = 4;
 
 /* ---- Controls ------------------------------------------------------------------- */
@@ -340,7 +311,7 @@ static unsigned readStep(HWND d)
     }
     case 10: {
         HWND box = item(d, IDC_DS_INPUTS);
-        if (readsInputsType(model)) {
+        if (DCSS_ReadsInputsType(model)) {
             VelnorData.WideBand = RS232_GetWideBandInfo();
             const int v = VelnorData.WideBand;
             const bool known = v == 0 || v == 1;

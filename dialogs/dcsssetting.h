@@ -9,6 +9,8 @@
  */
 #pragma once
 
+#include "dialogs/dcss.h"
+
 #include "platform/win.h"
 
 /* ---- The dialog ------------------------------------------------------------ */
@@ -36,18 +38,4 @@ constexpr int IDC_DS_INPUTS = 1239;
 constexpr int IDC_DS_OUTPUT = 1240;
 constexpr int IDC_DS_CHAIN = 1241;
 
-/* ---- The rules under the dialog --------------------------------------------- */
-
-/* 1 when the chain box lists output pairs: a chain-pair model with Wide Band
- * inputs. */
-int DCSS_ChainPairList(int model, int wideBand);
-/* The chain box entry for a chain value read from the device: 0 ("No") for
- * 0, else 1 + the output index (bits 0 to 2), halved for the pair list. */
-int DCSS_ChainEntry(int value, int pairList);
-/* The output index written for chain box entry (1 and up), doubled for the
- * pair list. */
-int DCSS_ChainOutput(int entry, int pairList);
-/* The number of UBs to keep for a reported count: the report when it is 1 to
- * the catalogue's count, else the catalogue's count, so that the table never
- * uses more rows than the model has nor none at all. */
-int DCSS_UsableUBCount(int reported, int catalogue);
+/* The rules under the dialog (chain box, UB count) are in dialogs/dcss.h. */

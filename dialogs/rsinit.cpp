@@ -31,6 +31,7 @@
 #include "dialogs/dcss.h"
 #include "dialogs/serialdlg.h"
 #include "link/rs232.h"
+#include "ops/devop.h"
 #include "platform/win.h"
 
 #include <cwchar>
@@ -46,13 +47,6 @@ static constexpr COLORREF TEXT_BLACK = RGB(0, 0, 0);
 static constexpr unsigned SCAN_TIMER = 1;
 /* The next port is tried as soon as the message loop is free again. */
 static constexpr unsigned SCAN_PERIOD_MS = 1;
-
-/* Supply levels: below 5 the device is unpowered or fed 14.00 V or less;
- * level 6 is 14.66 V. */
-static constexpr int SUPPLY_LEVEL_MIN = 5;
-static constexpr int SUPPLY_LEVEL_ON = 6;
-/* Time the device needs to start after its supply has been raised. */
-static constexpr unsigned DEVICE_START_MS = 5000;
 
 static constexpr int PORT_TEXT_LEN = 128;
 static constexpr int TITLE_LEN = 256;
@@ -225,12 +219,7 @@ static void identifyDevice(HWND hWnd)
 {
     if (dCSSColor != RED && KaltroColor == GREEN) {
         drawDeviceRow(hWnd); /* the controller shows while the device starts */
-        if (RS232_GetVoltage() < SUPPLY_LEVEL_MIN) {
-            RS232_SetVoltage(SUPPLY_LEVEL_ON);
-            WIN_Sleep(DEVICE_START_MS);
-        }
-        const int id = RS232_GetDeviceID();
-        const int model = DCSS_ModelOfDeviceID(id);
+        const int model = DEVOP_PowerAndIdentify(WIN_Sleep);
         if (model >= 0) {
             ModelID = model;
             DeviceModel = model;

@@ -6,6 +6,7 @@
  */
 #include "link/dialogs/display.h"
 
+#include "app/texts.h"
 #include "link/rs232.h"
 #include "platform/win.h"
 
@@ -91,4 +92,50 @@ bool DISPLAY_EndOnCommand(HWND dlg, unsigned timer, WPARAM wParam)
     RS232_KaltroClose();
     WIN_EndDialog(dlg, id);
     return true;
+}
+
+static DisplayShell_t *shellOf(void *ctx)
+{
+    return static_cast<DisplayShell_t *>(ctx);
+}
+
+static void shellShow(void *ctx, int textId, OpsColour_t colour)
+{
+    const COLORREF color = colour == OPS_RED     ? DISPLAY_RED
+                           : colour == OPS_GREEN ? DISPLAY_GREEN
+                                                 : DISPLAY_BLACK;
+    DISPLAY_Show(shellOf(ctx)->Dlg, shellOf(ctx)->Disp, TXT(textId), color);
+}
+
+static void shellProgress(void *ctx, int percent)
+{
+    DISPLAY_SetProgress(shellOf(ctx)->Dlg, shellOf(ctx)->Disp, percent);
+}
+
+static void shellEnableOK(void *ctx, bool enable)
+{
+    WIN_EnableWindow(WIN_GetDlgItem(shellOf(ctx)->Dlg, IDOK), enable);
+}
+
+static void shellTick(void *ctx, unsigned ms)
+{
+    WIN_SetTimer(shellOf(ctx)->Dlg, shellOf(ctx)->Timer, ms);
+}
+
+static void shellSleep(void *, unsigned ms)
+{
+    WIN_Sleep(ms);
+}
+
+static void shellEnd(void *ctx, int result)
+{
+    WIN_EndDialog(shellOf(ctx)->Dlg, result);
+}
+
+void DISPLAY_InitShell(DisplayShell_t *s, HWND dlg, Display_t *d, unsigned timer)
+{
+    s->Dlg = dlg;
+    s->Disp = d;
+    s->Timer = timer;
+    s->Ops = {s, shellShow, shellProgress, shellEnableOK, shellTick, shellSleep, shellEnd};
 }

@@ -10,6 +10,7 @@
  */
 #pragma once
 
+#include "ops/opsdisp.h"
 #include "platform/wintypes.h"
 
 constexpr int DISPLAY_TEXT_LEN = 128; /* wide characters of the status text */
@@ -52,3 +53,15 @@ void DISPLAY_Paint(HWND dlg, Display_t *d);
  * exchange with the Kaltro and ends the dialog with that id (an exchange
  * under way is simply abandoned). True when the command was one of them. */
 bool DISPLAY_EndOnCommand(HWND dlg, unsigned timer, WPARAM wParam);
+
+/* A dialog as the display of a device operation's steps: texts and progress
+ * go to Disp, OK is the dialog's button 1, the next step is timer Timer of
+ * Dlg, pauses are the layer's sleep, the end is the dialog's. */
+struct DisplayShell_t {
+    HWND Dlg;
+    Display_t *Disp;
+    unsigned Timer;
+    OpsDisplay_t Ops;
+};
+/* Fills s for dlg, its display and its timer. */
+void DISPLAY_InitShell(DisplayShell_t *s, HWND dlg, Display_t *d, unsigned timer);

@@ -26,19 +26,15 @@
 #include "dialogs/dcss.h"
 #include "link/dialogs/transfer.h"
 #include "link/rs232.h"
+#include "ops/devop.h"
 
 #include <array>
 
-constexpr int IMAGE_BUFFER = 512;
-static_assert(IMAGE_BUFFER >= BREVCFG_IMAGE_MAX, "the largest image must fit");
-constexpr std::uint8_t CONFIG_TYPE_MXL = 255;
-constexpr std::uint8_t CONFIG_TYPE_EN = 254;
 constexpr unsigned NAME_SHOW_MS = 200; /* after the stored name has come */
-constexpr unsigned NAME_STORE_MS = 50; /* the Kaltro stores the name */
 constexpr int IDC_INFO = 8193;
 constexpr int IDC_NAME_LABEL = 8194;
 
-static std::array<unsigned char, IMAGE_BUFFER> Image;
+static std::array<unsigned char, DEVOP_KALTRO_IMAGE> Image;
 static HWND Owner = nullptr;
 
 static const WIN_DlgItem toGoItems[] = {
@@ -96,13 +92,7 @@ static void program(HWND hDlg)
     char name[KALTROTOGO_NAME_LEN];
     WIN_GetWindowText(WIN_GetDlgItem(hDlg, IDC_CFG_NAME), wide, KALTROTOGO_NAME_LEN);
     KALTROTOGO_NarrowName(wide, name);
-    RS232_StoreConfigName(name); /* "lnaw" takes at most 43 characters */
-    WIN_Sleep(NAME_STORE_MS);
-
-    const bool en = DCSS_IsENGroup(VelnorData.Model);
-    const std::int32_t size = en ? BREVCFG_CompileEN(VelnorCfg, &VelnorData, Image.data(), 0)
-                                 : BREVCFG_CompileMxL(VelnorCfg, &VelnorData, Image.data());
-    RS232_SetConfigType(en ? CONFIG_TYPE_EN : CONFIG_TYPE_MXL);
+    const int size = DEVOP_PrepareKaltroCfg(name, Image.data(), WIN_Sleep);
     KALTRO_SetMode(XM_TYPE_KALTRO_CFG, Image.data(), size);
     WIN_DialogBox(hDlg, &KALTRO_Template, KaltroWinProc);
 }
