@@ -12,10 +12,10 @@
 #include "app/resource.h"
 #include "app/texts.h"
 #include "app/ubtable.h"
+#include "config/cfgfile.h"
 #include "config/filedlg.h"
 #include "config/fileio.h"
 #include "config/image.h"
-#include "config/limits.h"
 #include "config/ubcalc.h"
 #include "dialogs/dcss.h"
 #include "platform/win.h"
@@ -26,20 +26,11 @@ void MAIN_CmdOpenFile(HWND hWindow)
 {
     /* what follows runs also when the user cancelled the file dialog */
     BREVCFG_ReadConfigFile(hWindow, VelnorCfg, VelnorData.UBNumber);
-    const bool en = DCSS_IsENGroup(VelnorData.Model);
-    const UBLimits_t lim = MAIN_GroupLimits(true);
+    BREVCFG_RepairRanges(VelnorCfg, VelnorData.UBNumber, DCSS_IsENGroup(VelnorData.Model));
     bool inverted = false;
     for (int i = 0; i < VelnorData.UBNumber && i < MAX_UB; i++) {
-        VelnorCfg_t &rec = VelnorCfg[i];
-        /* an EN-group table takes no value outside its lists: the row's
-         * fresh value stands in */
-        if (en) {
-            if (rec.AGCVal < lim.levelMin || rec.AGCVal > lim.levelMax)
-                rec.AGCVal = LEVEL_DEFAULT_EN;
-            if (rec.BW < lim.bwMin || rec.BW > lim.bwMax) rec.BW = BW_DEFAULT_32;
-        }
         MAIN_DataUpdate(i);
-        if (rec.SpectralInversion == 1) inverted = true;
+        if (VelnorCfg[i].SpectralInversion == 1) inverted = true;
     }
     WIN_SetCheck(hInversion, inverted);
     MAIN_Validate(hWindow);

@@ -290,3 +290,16 @@ int BREVCFG_LoadConfigFile(const char *path, VelnorCfg_t *table, int MaxUB)
     BREVCFG_DeallocFileBuffer(buf);
     return BREVCFG_FILE_OK;
 }
+
+void BREVCFG_RepairRanges(VelnorCfg_t *table, int MaxUB, bool enGroup)
+{
+    if (!enGroup) return;
+    /* an EN-group table takes no value outside its lists: the row's fresh
+     * value stands in */
+    const UBLimits_t lim = MAIN_GroupLimits(true);
+    for (int i = 0; i < MAIN_RowsInTable(MaxUB); i++) {
+        VelnorCfg_t &rec = table[i];
+        if (rec.AGCVal < lim.levelMin || rec.AGCVal > lim.levelMax) rec.AGCVal = LEVEL_DEFAULT_EN;
+        if (rec.BW < lim.bwMin || rec.BW > lim.bwMax) rec.BW = BW_DEFAULT_32;
+    }
+}

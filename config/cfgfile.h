@@ -55,6 +55,13 @@ int BREVCFG_ParseConfig(const char *data, std::size_t n, VelnorCfg_t *table, int
  * renumbered. */
 int BREVCFG_RestoreUBNumbers(VelnorCfg_t *table, int MaxUB);
 
+/* What "Open File..." does to the rows it read before showing them: for an
+ * EN-group model (enGroup) a level or bandwidth outside the group's limits
+ * (config/limits.h) becomes a fresh row's value, in rows 0 .. MaxUB - 1
+ * (MaxUB limited to 0 .. 32); other models keep every value for validation
+ * to mark. */
+void BREVCFG_RepairRanges(VelnorCfg_t *table, int MaxUB, bool enGroup);
+
 /* Files by path. */
 /* Saves rows 0 .. MaxUB - 1 of table as a text file at path, safely (see
  * fileio.h). mode BREVCFG_CREATE_NEW gives BREVCFG_FILE_EXISTS, with the table

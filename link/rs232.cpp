@@ -275,6 +275,8 @@ static bool isHangUp(int e)
     return e == EIO || e == ENXIO || e == ENODEV || e == EPIPE || e == EBADF;
 }
 
+static int openDevice();
+
 int RS232_OpenPort(int PortNo)
 {
     /* A port left open would leak its descriptor and keep its lock. */
@@ -287,6 +289,23 @@ int RS232_OpenPort(int PortNo)
         PortError.Errno = ENOENT;
         return RS232_FAILED;
     }
+    return openDevice();
+}
+
+int RS232_OpenPath(const char *Path)
+{
+    closePort();
+    PortError = RS232_PortError_t{};
+    std::snprintf(COMs, sizeof COMs, "%s", Path);
+    /* Not one of the numbered ports: a lost one is not reopened by number. */
+    Port = 0;
+    return openDevice();
+}
+
+/* Opens COMs for use and proves that a Kaltro answers there; the rest of
+ * RS232_OpenPort and RS232_OpenPath once the device path is known. */
+static int openDevice()
+{
     /* A built-in port without a UART takes writes into nowhere: skip it. */
     if (PORTINFO_IsBuiltin(COMs) && calls.HasUart(COMs) == 0)
         return openFailed(-1, RS232_FAULT_NO_UART, ENODEV);

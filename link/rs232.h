@@ -103,6 +103,9 @@ void RS232_ResetPortNumber();
 /* 0: port PortNo open and a Kaltro answered (tone switched off); 1: failure,
  * no port open. A port still open from before is closed first. */
 int RS232_OpenPort(int PortNo);
+/* The same open for a device given by its path (a terminal that has no COM
+ * number); the current number becomes 0, so a lost port is not reopened. */
+int RS232_OpenPath(const char *Path);
 /* One scan step on `Port`: 0 found (port left open), 1 not here (`Port`
  * advanced by one), 2 no number left (`Port` 1024 or above). */
 int RS232_Progress();

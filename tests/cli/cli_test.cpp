@@ -1,0 +1,209 @@
+/* cli_test.cpp -- brevant-cli as a user runs it: the built program against
+ * kaltro-sim on a thread of this test (its port published in a private
+ * ports folder the program inherits), and its file answers compared with
+ * the plain functions behind the main window's File menu.
+ */
+#include "tests/support/simthread.h"
+
+#include "app/texts.h"
+#include "config/cfgfile.h"
+#include "config/image.h"
+#include "config/validate.h"
+#include "config/velnor.h"
+#include "dialogs/dcss.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+namespace
+{
+
+struct Ran {
+    int code;
+    std::string out, err;
+};
+
+std::string slurp(const std::string &path)
+{
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+std::string utf8(const wchar_t *w)
+{
+    std::string s;
+    for (; *w != L'\0'; w++)
+        s += static_cast<char>(*w); /* every status text is ASCII */
+    return s;
+}
+
+void setModel(const char *name)
+{
+    const std::wstring wide(name, name + std::strlen(name));
+    VelnorData.Model = static_cast<std::int8_t>(DCSS_FindModel(wide.c_str()));
+    MAIN_InitStruct();
+}
+
+class Cli : public ::testing::Test
+{
+  protected:
+    PortsFolder ports;
+    TempDir dir;
+
+    Ran run(const std::string &args)
+    {
+        const std::string out = dir.File("stdout"), err = dir.File("stderr");
+        const int st = std::system(
+            (std::string(BREVANT_CLI) + " " + args + " >" + out + " 2>" + err + " </dev/null")
+                .c_str());
+        return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, slurp(out), slurp(err)};
+    }
+
+    /* The model's default table with a change the device keeps (a tenth of
+     * a MHz for the MxL group, a level for the EN group, which takes whole
+     * MHz), saved as "Save File..." saves it. */
+    std::string tableFile(const char *model, const std::string &name)
+    {
+        setModel(model);
+        if (DCSS_IsENGroup(VelnorData.Model))
+            VelnorCfg[2].AGCVal = -25;
+        else
+            VelnorCfg[2].UBFreqDec = 5;
+        const std::string path = dir.File(name);
+        EXPECT_EQ(
+            BREVCFG_SaveConfigFile(path.c_str(), VelnorCfg, VelnorData.UBNumber, BREVCFG_REPLACE),
+            BREVCFG_FILE_OK);
+        return path;
+    }
+
+    /* What the main window's File > Open gives for path: the status text and
+     * whether it is an error, per row. */
+    void openAsWindow(const char *model, const std::string &path)
+    {
+        setModel(model);
+        ASSERT_EQ(BREVCFG_LoadConfigFile(path.c_str(), VelnorCfg, VelnorData.UBNumber),
+                  BREVCFG_FILE_OK);
+        BREVCFG_RepairRanges(VelnorCfg, VelnorData.UBNumber, DCSS_IsENGroup(VelnorData.Model));
+        MAIN_ValidateTable();
+    }
+};
+
+/* Programming a file and reading it back gives the same file, by both
+ * programming paths: the MxL image by XModem and the EN rows one by one. */
+TEST_F(Cli, ProgramThenReadoutGivesTheSameFile)
+{
+    for (const char *model : {"KX-103", "KX-107"}) {
+        SCOPED_TRACE(model);
+        SimThread sim({"--model", model, "--powered"});
+        const std::string file = tableFile(model, std::string(model) + ".txt");
+        const std::string port = " --port " + std::to_string(sim.port);
+        Ran r = run("program " + file + port);
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.err.find(utf8(TXT(TX_SW_UPGRADE_OK))), std::string::npos) << r.err;
+        const std::string back = dir.File(std::string(model) + "-back.txt");
+        r = run("readout -o " + back + port);
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(slurp(back), slurp(file));
+    }
+}
+
+/* check and export answer for a file as the main window does: the same
+ * status per UB after the same repairs (UB numbers made a permutation, EN
+ * levels and bandwidths brought into range), and the same image. */
+TEST_F(Cli, CheckAndExportAgreeWithTheMainWindow)
+{
+    for (const char *model : {"KX-103", "KX-107"}) {
+        SCOPED_TRACE(model);
+        const std::string bad = tableFile(model, "bad.txt");
+        /* rows 0 and 1 both claim UB 0, row 1 overlaps row 0, row 4 has a
+         * level the EN group repairs */
+        VelnorCfg[1].UBNo = 0;
+        VelnorCfg[1].UBFreq = static_cast<std::uint16_t>(VelnorCfg[0].UBFreq + 10);
+        VelnorCfg[4].AGCVal = -40;
+        ASSERT_EQ(
+            BREVCFG_SaveConfigFile(bad.c_str(), VelnorCfg, VelnorData.UBNumber, BREVCFG_REPLACE),
+            BREVCFG_FILE_OK);
+
+        Ran r = run(std::string("--json check ") + bad + " --model " + model);
+        openAsWindow(model, bad);
+        ASSERT_NE(ConfigOK, 0);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_NE(r.out.find("\"ok\": false"), std::string::npos);
+        for (int row = 0; row < VelnorData.UBNumber; row++) {
+            const VelnorCfg_t &w = VelnorCfg[row];
+            const std::string entry =
+                "{\"row\": " + std::to_string(row) + ", \"ub\": " + std::to_string(w.UBNo) +
+                ", \"status\": \"" + utf8(ErrorText[w.UBNo]) +
+                "\", \"error\": " + (BoxColor[w.UBNo] == BOX_RED ? "true" : "false") +
+                ", \"Active\": " + std::to_string(w.Active) +
+                ", \"UBNo\": " + std::to_string(w.UBNo);
+            EXPECT_NE(r.out.find(entry), std::string::npos) << entry << "\n" << r.out;
+            EXPECT_NE(r.out.find("\"AGCVal\": " + std::to_string(w.AGCVal)), std::string::npos);
+        }
+        r = run(std::string("export ") + bad + " --model " + model + " -o " + dir.File("x.bin"));
+        EXPECT_EQ(r.code, 1);
+        EXPECT_FALSE(std::filesystem::exists(dir.File("x.bin")));
+
+        const std::string good = tableFile(model, "good.txt");
+        r = run(std::string("check ") + good + " --model " + model);
+        EXPECT_EQ(r.code, 0) << r.out << r.err;
+        const std::string image = dir.File("good.bin");
+        r = run(std::string("export ") + good + " --model " + model + " -o " + image);
+        ASSERT_EQ(r.code, 0) << r.err;
+        openAsWindow(model, good);
+        unsigned char expected[BREVCFG_IMAGE_MAX] = {};
+        const int size = DCSS_IsENGroup(VelnorData.Model)
+                             ? BREVCFG_CompileEN(VelnorCfg, &VelnorData, expected, 0)
+                             : BREVCFG_CompileMxL(VelnorCfg, &VelnorData, expected);
+        EXPECT_EQ(slurp(image), std::string(reinterpret_cast<char *>(expected), size));
+    }
+}
+
+/* Each failure has its exit code and one line on standard error. */
+TEST_F(Cli, FailuresHaveTheirExitCodes)
+{
+    const std::string file = tableFile("KX-103", "t.txt");
+    struct Case {
+        std::vector<std::string> sim;
+        std::string args;
+        int code;
+    };
+    const std::vector<Case> cases = {
+        {{}, "program", 2},                                 /* no file */
+        {{}, "check " + file, 2},                           /* no model */
+        {{}, "check " + file + " --model KX-999", 2},       /* no such model */
+        {{}, "program " + file + " --bogus", 2},            /* unknown option */
+        {{}, "frobnicate", 2},                              /* unknown command */
+        {{}, "check /nonexistent/x.txt --model KX-103", 4}, /* unreadable file */
+        {{}, "export " + file + " --model KX-103 -o /nonexistent/x.bin", 4},
+        {{}, "identify --port 1000", 3}, /* a number with no device */
+        {{"--model", "KX-103"}, "program " + file + " --port /dev/null", 3}, /* not a terminal */
+        {{"--model", "KX-103", "--powered", "--no-device"}, "program " + file + " --port P", 3},
+        {{"--model", "KX-107", "--powered"}, "program " + file + " --port P --model KX-103", 1},
+        {{"--model", "KX-103", "--powered", "--can-at", "1"}, "program " + file + " --port P", 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.args);
+        SimThread sim;
+        std::string args = c.args;
+        if (!c.sim.empty()) {
+            sim.Start(c.sim);
+            if (const auto p = args.find("--port P"); p != std::string::npos)
+                args.replace(p, 8, "--port " + std::to_string(sim.port));
+        }
+        const Ran r = run(args);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        if (c.code != 0) {
+            /* progress lines may come first; the failure is the one last line */
+            const auto last = r.err.rfind('\n', r.err.size() - 2);
+            const std::string tail = r.err.substr(last == std::string::npos ? 0 : last + 1);
+            EXPECT_EQ(tail.rfind("brevant-cli: ", 0), 0u) << r.err;
+            EXPECT_EQ(r.err.find("brevant-cli: "), r.err.size() - tail.size()) << r.err;
+        }
+    }
+}
+
+} // namespace
