@@ -10,15 +10,22 @@
  *
  * Times run from the opening of the dialog to the moment it shows its
  * success ("Upload successfully finished!" closes the read-out itself, so a
- * read-out is timed until the dialog has ended). Runs on the offscreen
- * platform unless QT_QPA_PLATFORM says otherwise.
+ * read-out is timed until the dialog has ended). The same operations run
+ * once more through brevant-cli's step loop (cli/term.cpp), timed the same
+ * way: to the success text, or to the end of the read-out. Runs on the
+ * offscreen platform unless QT_QPA_PLATFORM says otherwise.
  */
+#include "cli/term.h"
 #include "config/image.h"
 #include "config/velnor.h"
 #include "link/dialogs/enprog.h"
 #include "link/dialogs/readout.h"
 #include "link/dialogs/transfer.h"
 #include "link/rs232.h"
+#include "ops/enop.h"
+#include "ops/opsdisp.h"
+#include "ops/readop.h"
+#include "ops/xferop.h"
 #include "platform/testsupport/wintest.h"
 #include "sim/sim.h"
 
@@ -149,6 +156,45 @@ static double upgradeSoftware()
                       TX_SW_UPGRADE_OK);
 }
 
+/* An operation through brevant-cli's loop, from t0 (CLI_NowUs) to its
+ * success text, or to its end for the read-out. Milliseconds. */
+static double timeCli(long long t0, void (*open)(const OpsDisplay_t *), void (*step)(), int textId)
+{
+    const CliRun_t run = CLI_RunOperation(open, step, true);
+    const long long t1 = textId < 0 ? CLI_NowUs() : run.ShownUs;
+    if (textId >= 0 ? run.TextId != textId : !run.Ended) {
+        std::fprintf(stderr, "the operation did not succeed\n");
+        std::exit(1);
+    }
+    return static_cast<double>(t1 - t0) / 1000.0;
+}
+
+static double cliUpload()
+{
+    const double ms = timeCli(CLI_NowUs(), READOP_Open, READOP_Step, -1);
+    if (READOP_GetMissing() != 0) {
+        std::fprintf(stderr, "the read-out missed bands\n");
+        std::exit(1);
+    }
+    return ms;
+}
+
+static double cliProgramMxL()
+{
+    static unsigned char image[BREVCFG_IMAGE_MAX];
+    const long long t0 = CLI_NowUs();
+    const int size = BREVCFG_CompileMxL(VelnorCfg, &VelnorData, image);
+    XFEROP_SetMode(XM_TYPE_DEVICE, image, size);
+    return timeCli(t0, XFEROP_Open, XFEROP_Step, TX_SW_UPGRADE_OK);
+}
+
+static double cliProgramEN()
+{
+    const long long t0 = CLI_NowUs();
+    RS232_StoreDBaseVer(VelnorData.DBaseVersion);
+    return timeCli(t0, ENOP_Open, ENOP_Step, TX_SW_UPGRADE_OK);
+}
+
 struct Operation {
     const char *what;
     const char *model; /* simulated device */
@@ -174,6 +220,10 @@ int main(int argc, char **argv)
         {"programming a 24-UB MxL table", "KX-103", 3, 3651, programMxL},
         {"programming a 32-UB EN table", "KX-107", 7, 6234, programEN},
         {"64 KiB device software upgrade", "KX-103", 3, 10032, upgradeSoftware},
+        {"brevant-cli: upload, 24 bands", "KX-103", 3, 5653, cliUpload},
+        {"brevant-cli: upload, 32 bands", "KX-107", 7, 6941, cliUpload},
+        {"brevant-cli: programming MxL, 24", "KX-103", 3, 3651, cliProgramMxL},
+        {"brevant-cli: programming EN, 32", "KX-107", 7, 6234, cliProgramEN},
     };
     std::printf("%-34s %9s %9s %9s %8s\n", "operation", "least", "fastest", "median", "added");
     for (const Operation &op : ops) {

@@ -1,5 +1,6 @@
 # bench_devices: wall time of the device operations (configuration upload of
 # 24 and 32 bands, MxL and EN programming, a 64 KiB device software upgrade)
-# through the real dialogs, against kaltro-sim pacing at the line rate.
+# through the real dialogs and through brevant-cli's step loop, against
+# kaltro-sim pacing at the line rate.
 add_executable(bench_devices ${CMAKE_CURRENT_LIST_DIR}/bench_devices.cpp)
-target_link_libraries(bench_devices PRIVATE brevant_linkdialogs brevant_sim brevant_wintest)
+target_link_libraries(bench_devices PRIVATE brevant_linkdialogs brevant_cliterm brevant_sim brevant_wintest)
