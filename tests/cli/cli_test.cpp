@@ -206,4 +206,66 @@ TEST_F(Cli, FailuresHaveTheirExitCodes)
     }
 }
 
+/* What the transfers bring: device and Kaltro software as the file holds
+ * it, and a configuration kept in the Kaltro as the image of the validated
+ * table, under its name and group's type. */
+TEST_F(Cli, TransfersBringTheFilesAndTheKeptConfiguration)
+{
+    SimThread sim({"--model", "KX-103", "--powered"});
+    const std::string port = " --port " + std::to_string(sim.port);
+    std::string software(3000, '\0');
+    for (std::size_t i = 0; i < software.size(); i++)
+        software[i] = static_cast<char>(i * 7 + (i >> 8));
+    const std::string file = dir.File("sw.bin", software);
+    unsigned char got[8192];
+    SIM_Transfer t{};
+
+    for (const char *cmd : {"upgrade-device", "upgrade-kaltro"}) {
+        SCOPED_TRACE(cmd);
+        const Ran r = run(std::string(cmd) + " " + file + port);
+        ASSERT_EQ(r.code, 0) << r.err;
+        const int n = SIM_GetTransfer(&t, got, sizeof got);
+        EXPECT_EQ(t.end, SIM_TransferEnd::Done);
+        ASSERT_GE(n, static_cast<int>(software.size()));
+        EXPECT_EQ(std::string(reinterpret_cast<char *>(got), software.size()), software);
+    }
+
+    const std::string cfg = tableFile("KX-103", "keep.txt");
+    const Ran r = run("save-in-kaltro " + cfg + " --name roof-12" + port);
+    ASSERT_EQ(r.code, 0) << r.err;
+    SIM_Kaltro k{};
+    SIM_GetKaltro(&k);
+    EXPECT_STREQ(k.name, "roof-12");
+    EXPECT_EQ(k.configType, 255); /* the MxL group's type */
+    unsigned char expected[BREVCFG_IMAGE_MAX] = {};
+    const int size = BREVCFG_CompileMxL(VelnorCfg, &VelnorData, expected);
+    SIM_GetTransfer(&t, got, sizeof got);
+    EXPECT_EQ(t.kind, SIM_ImageKind::KaltroConfig);
+    EXPECT_EQ(std::string(reinterpret_cast<char *>(got), size),
+              std::string(reinterpret_cast<char *>(expected), size));
+}
+
+/* Settings written are acknowledged one by one and read back as written; a
+ * refused setter is told and fails the run. */
+TEST_F(Cli, SettingsAreWrittenAndReadBack)
+{
+    SimThread sim({"--model", "KX-108", "--powered"});
+    const std::string port = " --port " + std::to_string(sim.port);
+    Ran r = run("settings --en50494plus on --output legacy --chain 3" + port);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "en50494plus accepted\noutput accepted\nchain accepted\n");
+    r = run("--json settings" + port);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("\"en50494plus\": \"on\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"output\": \"legacy\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"chain\": \"3\""), std::string::npos) << r.out;
+    r = run("settings --chain 9" + port);
+    EXPECT_EQ(r.code, 2);
+
+    SimThread refusing({"--model", "KX-108", "--powered", "--refuse", "lnah"});
+    r = run("settings --en50494plus off --port " + std::to_string(refusing.port));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "en50494plus refused\n");
+}
+
 } // namespace
