@@ -29,7 +29,6 @@
 #include <string>
 
 constexpr int MAX_POSITIONAL = 2;
-constexpr int SUPPLY_LEVEL_MAX = 15;
 constexpr int CHAIN_OUTPUT_COUNT = 8;
 
 /* Options, as bits of what a subcommand takes. */
@@ -433,16 +432,18 @@ static int cmdVoltage()
     if (Args.PositionalCount > 0) {
         const std::string &v = Args.Positional[0];
         level = allDigits(v) ? std::atoi(v.c_str()) : -1;
-        if (level < 0 || level > SUPPLY_LEVEL_MAX)
+        if (level < 0 || level >= DEVOP_LEVEL_COUNT)
             return usageError("the supply level is a number from 0 to 15", "voltage");
     }
     if (const int r = openKaltro(); r != CLI_OK) return r;
     if (level >= 0) RS232_SetVoltage(level);
     const int now = RS232_GetVoltage();
+    const std::string volts = CLI_Utf8(DEVOP_VoltageLabel(now));
     if (Args.Json)
-        std::printf("{\"ok\": true, \"level\": %d}\n", now);
+        std::printf("{\"ok\": true, \"level\": %d, \"voltage\": %s}\n", now,
+                    CLI_Json(volts).c_str());
     else
-        std::printf("Supply level %d\n", now);
+        std::printf("Supply level %d (%s)\n", now, volts.c_str());
     return CLI_OK;
 }
 
@@ -452,8 +453,8 @@ static void kaltroFields(std::string &text, std::string &json)
     const unsigned ver = RS232_GetKaltroSWVer();
     const int level = RS232_GetVoltage();
     char line[160];
-    std::snprintf(line, sizeof line, "Kaltro software %u.%u, supply level %d", ver >> 8, ver & 0xFF,
-                  level);
+    std::snprintf(line, sizeof line, "Kaltro software %u.%u, supply level %d (%s)", ver >> 8,
+                  ver & 0xFF, level, CLI_Utf8(DEVOP_VoltageLabel(level)).c_str());
     text += line;
     std::snprintf(line, sizeof line, "\"kaltro_version\": \"%u.%u\", \"level\": %d", ver >> 8,
                   ver & 0xFF, level);

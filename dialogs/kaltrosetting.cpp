@@ -10,20 +10,13 @@
 
 #include "app/texts.h"
 #include "link/rs232.h"
+#include "ops/devop.h"
 
 #include <cstdint>
 #include <cwchar>
 #include <iterator>
 
-static constexpr int LEVEL_COUNT = 16;
 static constexpr int VERSION_LEN = 16;
-
-/* Labels of the supply levels: the level is the list position and the value
- * sent with "setv". */
-static constexpr const wchar_t *levelLabels[LEVEL_COUNT] = {
-    L"0V",     L"13.00V", L"13.33V", L"13.66V", L"14.00V", L"14.33V", L"14.66V", L"15.00V",
-    L"18.15V", L"18.50V", L"18.80V", L"19.15V", L"19.50V", L"19.80V", L"20.15V", L"20.50V",
-};
 
 /* ---- Template 117 ------------------------------------------------------------- */
 
@@ -52,7 +45,7 @@ static HFONT hVersionFont = nullptr;
 
 const wchar_t *KALTRO_VoltageLabel(int level)
 {
-    return level >= 0 && level < LEVEL_COUNT ? levelLabels[level] : nullptr;
+    return DEVOP_VoltageLabel(level);
 }
 
 static void initDialog(HWND d)
@@ -63,9 +56,10 @@ static void initDialog(HWND d)
     WIN_SetWindowText(WIN_GetDlgItem(d, IDC_LABEL_VERSION), TXT(TX_SW_VERSION));
 
     HWND box = WIN_GetDlgItem(d, IDC_KS_VOLTAGE);
-    for (const wchar_t *label : levelLabels)
-        WIN_ComboAddString(box, label);
-    WIN_ComboSetMinVisible(box, LEVEL_COUNT);
+    /* the level is the list position and the value sent with "setv" */
+    for (int level = 0; level < DEVOP_LEVEL_COUNT; level++)
+        WIN_ComboAddString(box, DEVOP_VoltageLabel(level));
+    WIN_ComboSetMinVisible(box, DEVOP_LEVEL_COUNT);
     WIN_ComboSetCurSel(box, RS232_GetVoltage());
 
     const std::uint16_t version = RS232_GetKaltroSWVer();

@@ -1,5 +1,6 @@
-/* devop.cpp -- powering and identifying the device, and preparing a
- * configuration for the Kaltro (see devop.h). No state.
+/* devop.cpp -- powering and identifying the device, preparing a
+ * configuration for the Kaltro, and the supply levels' voltages (see
+ * devop.h). No state.
  */
 #include "ops/devop.h"
 
@@ -17,6 +18,17 @@ constexpr unsigned DEVICE_START_MS = 5000;
 constexpr std::uint8_t CONFIG_TYPE_MXL = 255;
 constexpr std::uint8_t CONFIG_TYPE_EN = 254;
 constexpr unsigned NAME_STORE_MS = 50; /* the Kaltro stores the name */
+
+/* The level is the list position and the value sent with "setv". */
+static constexpr const wchar_t *levelLabels[DEVOP_LEVEL_COUNT] = {
+    L"0V",     L"13.00V", L"13.33V", L"13.66V", L"14.00V", L"14.33V", L"14.66V", L"15.00V",
+    L"18.15V", L"18.50V", L"18.80V", L"19.15V", L"19.50V", L"19.80V", L"20.15V", L"20.50V",
+};
+
+const wchar_t *DEVOP_VoltageLabel(int level)
+{
+    return level >= 0 && level < DEVOP_LEVEL_COUNT ? levelLabels[level] : nullptr;
+}
 
 int DEVOP_PowerAndIdentify(DEVOP_Sleep_t sleep)
 {

@@ -1,6 +1,7 @@
 /* devop.h -- short device exchanges that the windows and brevant-cli share:
  * powering and identifying the device as the start-up window does, and
- * handing a configuration to the Kaltro to keep.
+ * handing a configuration to the Kaltro to keep; and the voltages of the
+ * Kaltro's supply levels.
  *
  * Pauses go through the caller's sleep: the windows pass the layer's
  * WIN_Sleep, brevant-cli RS232_Pause.
@@ -14,6 +15,12 @@ using DEVOP_Sleep_t = void (*)(unsigned ms);
 /* The largest image the Kaltro keeps, in bytes. */
 constexpr int DEVOP_KALTRO_IMAGE = 512;
 static_assert(DEVOP_KALTRO_IMAGE >= BREVCFG_IMAGE_MAX, "the largest image must fit");
+
+/* The supply levels the Kaltro takes with "setv", 0 to 15. */
+constexpr int DEVOP_LEVEL_COUNT = 16;
+/* The voltage of supply level level ("0V", "13.00V" ... "20.50V"), or
+ * nullptr outside 0 .. 15. */
+const wchar_t *DEVOP_VoltageLabel(int level);
 
 /* Raises the supply to level 6 when it is below 5 and waits 5 s for the
  * device to start; then the device ID as a model index, or -1. */
