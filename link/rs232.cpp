@@ -166,9 +166,22 @@ static int realClose(int fd)
     return close(fd);
 }
 
-static const RS232_OsCalls defaultCalls = {realOpen,    realLock, realSetLine, realClearModemLines,
-                                           realHasUart, realWait, realRead,    realWrite,
-                                           realClose};
+static std::int64_t realNowUs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+static void realSleep(unsigned ms)
+{
+    timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {}
+}
+
+static const RS232_OsCalls defaultCalls = {realOpen,    realLock,  realSetLine, realClearModemLines,
+                                           realHasUart, realWait,  realRead,    realWrite,
+                                           realClose,   realNowUs, realSleep};
 static RS232_OsCalls calls = defaultCalls;
 
 RS232_OsCalls *RS232_GetOsCalls()
@@ -185,15 +198,12 @@ const RS232_OsCalls &RS232_DefaultOsCalls()
 
 static std::int64_t nowUs()
 {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+    return calls.NowUs();
 }
 
 void RS232_Pause(unsigned ms)
 {
-    timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
-    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {}
+    calls.Sleep(ms);
 }
 
 /* ---- Port number and scan ------------------------------------------------------ */

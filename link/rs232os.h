@@ -2,14 +2,16 @@
  *
  * The port module makes every system call through this table, so a test can
  * put a failing call in place where no real device could be made to fail
- * (a line setting refused, a read error, permission refused, a hang-up).
- * Failing calls return -1 with errno set, as the system does. The table
- * speaks in plain ints and byte buffers; the terminal settings stay inside
- * the port module.
+ * (a line setting refused, a read error, permission refused, a hang-up), and
+ * a fuzz target can answer every read itself on a clock of its own, so that
+ * no time-out costs real time. Failing calls return -1 with errno set, as the
+ * system does. The table speaks in plain ints and byte buffers; the terminal
+ * settings stay inside the port module.
  */
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <sys/types.h>
 
 struct RS232_OsCalls {
@@ -36,6 +38,11 @@ struct RS232_OsCalls {
     ssize_t (*Write)(int fd, const void *buf, std::size_t len);
     /* Puts back the settings found at SetLine and closes. */
     int (*CloseDevice)(int fd);
+    /* The monotonic clock, in microseconds, that the read and write budgets
+     * are measured on. */
+    std::int64_t (*NowUs)();
+    /* Blocks for ms milliseconds: the protocol's pauses (RS232_Pause). */
+    void (*Sleep)(unsigned ms);
 };
 
 /* The calls in use; tests may change entries and must put them back. */
