@@ -1,0 +1,113 @@
+/* standin.cpp -- the stand-in serial port of the fuzz targets (standin.h).
+ *
+ * State: the reads not given yet, the piece a read is taking, the clock, the
+ * bytes written since the last read began and the check they go to.
+ */
+#include "fuzz/standin.h"
+
+#include "link/rs232.h"
+#include "link/rs232os.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+
+constexpr int PORT_FD = 1000; /* the descriptor the stand-in hands out */
+
+static const std::uint8_t *input = nullptr, *inputEnd = nullptr; /* reads not given yet */
+static std::size_t pieceLeft = 0; /* bytes of the piece under way not taken yet */
+static bool reading = false;      /* a read has begun and not ended */
+static std::int64_t clockUs = 0;
+static std::size_t writeLimit = 0;
+static unsigned char written[XM_FRAME_MAX]; /* one command or frame per read */
+static std::size_t writtenLen = 0;
+static STANDIN_WriteCheck writeCheck = nullptr;
+
+void STANDIN_Check(bool ok)
+{
+    if (!ok) std::abort();
+}
+
+static int openDevice(const char *)
+{
+    return PORT_FD;
+}
+
+static int succeed(int)
+{
+    return 0;
+}
+
+/* A read takes the next piece, or the rest of one a full read cut; once it
+ * is taken, the read's quiet gap passes at once. What was written before is
+ * checked first, in the state it was written in. */
+static int waitFor(int, short events, long timeoutUs)
+{
+    if (events == POLLOUT) return 1;
+    if (writtenLen > 0 && writeCheck != nullptr) writeCheck(written, writtenLen);
+    writtenLen = 0;
+    if (pieceLeft > 0) return 1;
+    if (!reading) {
+        reading = true;
+        std::size_t count = input < inputEnd ? *input++ : 0;
+        if (count > static_cast<std::size_t>(inputEnd - input)) count = inputEnd - input;
+        pieceLeft = count;
+        if (count > 0) return 1;
+    }
+    reading = false;
+    clockUs += timeoutUs;
+    return 0;
+}
+
+static ssize_t readPiece(int, void *buf, std::size_t len)
+{
+    const std::size_t n = len < pieceLeft ? len : pieceLeft;
+    std::memcpy(buf, input, n);
+    input += n;
+    pieceLeft -= n;
+    return static_cast<ssize_t>(n);
+}
+
+static ssize_t keepWrite(int, const void *buf, std::size_t len)
+{
+    const std::size_t n = writeLimit > 0 && len > writeLimit ? writeLimit : len;
+    STANDIN_Check(writtenLen + n <= sizeof written);
+    std::memcpy(written + writtenLen, buf, n);
+    writtenLen += n;
+    return static_cast<ssize_t>(n);
+}
+
+static std::int64_t clockNow()
+{
+    return clockUs;
+}
+
+static void clockSleep(unsigned ms)
+{
+    clockUs += 1000 * static_cast<std::int64_t>(ms);
+}
+
+void STANDIN_SetReads(const std::uint8_t *data, std::size_t size, std::size_t writeMax)
+{
+    input = data;
+    inputEnd = data + size;
+    pieceLeft = 0;
+    reading = false;
+    writeLimit = writeMax;
+    writtenLen = 0;
+}
+
+void STANDIN_SetWriteCheck(STANDIN_WriteCheck check)
+{
+    writeCheck = check;
+}
+
+bool STANDIN_Open()
+{
+    *RS232_GetOsCalls() = {openDevice, succeed,   succeed, succeed,  waitFor,
+                           readPiece,  keepWrite, succeed, clockNow, clockSleep};
+    /* The bare return's read, then the answer to "gtid". */
+    static const std::uint8_t identification[] = {0, 4, '0', 'x', '5', '4'};
+    STANDIN_SetReads(identification, sizeof identification, 0);
+    return RS232_OpenPort(1) == RS232_OK;
+}
