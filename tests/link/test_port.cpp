@@ -1,6 +1,6 @@
 /* The serial port against kaltro-sim over a real pseudo-terminal: opening and
- * scanning, exclusive use, the read profile, and system failures injected
- * through the OS-call table. */
+ * scanning, exclusive use, the line settings, the read profile, and system
+ * failures injected through the OS-call table. */
 #include "link/portinfo.h"
 #include "link/portname.h"
 #include "link/rs232.h"
@@ -17,6 +17,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 /* Calls through the port's system-call table, counted, so that "at once"
@@ -167,6 +168,59 @@ TEST_F(Port, ReadProfileQuietBurstAndNul)
     EXPECT_EQ(all.rfind("help\r\nKaltro KX-P2 commands:", 0), 0u);
     EXPECT_EQ(all.substr(all.size() - 8), "device\r\n");
     EXPECT_EQ(all.find('\0'), std::string::npos);
+}
+
+static int openedFd = -1, clearedFd = -1;
+
+TEST_F(Port, LineIsRaw115200WithoutFlowControlAndModemLinesLowered)
+{
+    Start({});
+    /* A terminal left cooked, slow and with flow control by whoever used it
+     * before (the simulator sets its own end raw, which would hide a setting
+     * the port does not make itself). */
+    int s = open(SIM_GetTerminal(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(s, 0);
+    termios cooked{};
+    ASSERT_EQ(tcgetattr(s, &cooked), 0);
+    cooked.c_iflag |= ICRNL | IXON | IXOFF | INPCK | ISTRIP;
+    cooked.c_oflag |= OPOST | ONLCR;
+    cooked.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+    cooked.c_cflag = (cooked.c_cflag & ~CSIZE & ~CLOCAL) | CS7 | PARENB | CSTOPB | CRTSCTS;
+    cooked.c_cc[VMIN] = 1;
+    cooked.c_cc[VTIME] = 5;
+    cfsetspeed(&cooked, B9600);
+    ASSERT_EQ(tcsetattr(s, TCSANOW, &cooked), 0);
+
+    RS232_OsCalls *calls = RS232_GetOsCalls();
+    calls->OpenDevice = [](const char *p) {
+        return openedFd = RS232_DefaultOsCalls().OpenDevice(p);
+    };
+    calls->ClearModemLines = [](int fd) {
+        clearedFd = fd;
+        return RS232_DefaultOsCalls().ClearModemLines(fd);
+    };
+    ASSERT_EQ(RS232_OpenPort(sim->port), RS232_OK);
+    EXPECT_EQ(clearedFd, openedFd) << "DTR and RTS lowered on the port opened";
+
+    termios t{};
+    ASSERT_EQ(tcgetattr(openedFd, &t), 0);
+    EXPECT_EQ(cfgetispeed(&t), B115200);
+    EXPECT_EQ(cfgetospeed(&t), B115200);
+    EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(t.c_cflag & (CLOCAL | CREAD), tcflag_t(CLOCAL | CREAD));
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF | ICRNL | INPCK | ISTRIP), 0u);
+    EXPECT_EQ(t.c_oflag & OPOST, 0u);
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(t.c_cc[VMIN], 0);
+    EXPECT_EQ(t.c_cc[VTIME], 0);
+
+    /* Closing puts back what the port found. */
+    RS232_Term();
+    ASSERT_EQ(tcgetattr(s, &t), 0);
+    EXPECT_EQ(t.c_lflag & ICANON, tcflag_t(ICANON));
+    EXPECT_EQ(cfgetospeed(&t), B9600);
+    close(s);
 }
 
 static int closes = 0;
