@@ -5,12 +5,13 @@
  * State: one SIM_Device and the --no-space session count. It never writes to
  * the line; the controller turns its answers into "Rx:" lines. The image
  * decoder is written from the image layouts alone, apart from the program's
- * compilers, so that a round trip checks both.
+ * compilers, and the models with their ID bytes are the device's own table,
+ * apart from the program's catalogue, so that the tests check the program
+ * against the device instead of against itself.
  */
 #include "sim/simint.h"
 
 #include "config/limits.h"
-#include "dialogs/dcss.h"
 
 #include <cctype>
 #include <cstdio>
@@ -25,12 +26,26 @@ constexpr int HEADER = 16; /* image header bytes */
 constexpr int EN_RECORD = 10, MXL_RECORD = 9;
 constexpr int STATE_LINE = 512;
 
+/* The models a device can be, in the catalogue's order (see SIM_Model). */
+static const SIM_Model models[] = {
+    {"KX-100", 0x47, false, false}, {"KX-101", 0x44, false, false}, {"KX-102", 0x4D, false, false},
+    {"KX-103", 0x4E, false, false}, {"KX-104", 0x50, false, true},  {"KX-105", 0x54, false, false},
+    {"KX-106", 0x51, false, false}, {"KX-107", 0x27, true, false},  {"KX-108", 0x28, true, false},
+    {"KX-109", 0x4F, false, false}, {"KX-110", 0x29, true, false},
+};
+constexpr int MODEL_COUNT = sizeof models / sizeof models[0];
+
 static SIM_Device dev;
 static int activeInSession = 0; /* active bands taken by "entp" since the session began */
 
+const SIM_Model *SIM_GetModel(int index)
+{
+    return index >= 0 && index < MODEL_COUNT ? &models[index] : nullptr;
+}
+
 static bool enGroup()
 {
-    return DCSS_IsENGroup(dev.model);
+    return models[dev.model].en;
 }
 
 /* The model's default table: n bands at the centres of n equal slots of
@@ -51,12 +66,9 @@ static void defaultTable(int n)
 
 static int modelIndex(const char *name)
 {
-    wchar_t wide[16];
-    std::size_t i = 0;
-    for (; name[i] && i < 15; i++)
-        wide[i] = static_cast<wchar_t>(name[i]);
-    wide[i] = L'\0';
-    return DCSS_FindModel(wide);
+    for (int m = 0; m < MODEL_COUNT; m++)
+        if (std::strcmp(models[m].name, name) == 0) return m;
+    return -1;
 }
 
 int SIMDEV_Init(const char *model)
@@ -65,7 +77,7 @@ int SIMDEV_Init(const char *model)
     if (m < 0) return 1;
     std::memset(&dev, 0, sizeof dev);
     dev.model = m;
-    dev.id = static_cast<std::uint8_t>(DCSS_GetDeviceID(m));
+    dev.id = models[m].id;
     dev.ubs = enGroup() ? 32 : 24;
     dev.sn = 12345678;
     dev.fw = 0x01040200; /* 1.4.2.0 */
@@ -75,7 +87,7 @@ int SIMDEV_Init(const char *model)
     dev.dbase = 0x10;
     dev.sw = 0x21;
     dev.en50494plus = 1;
-    dev.wideband = m == 4 ? 0 : 1; /* the KX-104 has Quattro inputs */
+    dev.wideband = models[m].quattro ? 0 : 1;
     defaultTable(dev.ubs);
     activeInSession = 0;
     return 0;

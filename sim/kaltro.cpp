@@ -116,10 +116,11 @@ static bool devicePowered(std::int64_t now)
 static void answer(const char *echo, const char *text)
 {
     char out[REPLY_MAX];
-    int e = std::snprintf(out, sizeof out, "%s\r\n", echo);
-    int n = std::snprintf(out + e, sizeof out - e, "%s", text);
-    std::size_t split = static_cast<std::size_t>(e);
-    SIMIO_Send(out, static_cast<std::size_t>(e + n), &split, 1, 0);
+    std::size_t len = 0;
+    SIMIO_Append(out, sizeof out, &len, "%s\r\n", echo);
+    std::size_t split = len;
+    SIMIO_Append(out, sizeof out, &len, "%s", text);
+    SIMIO_Send(out, len, &split, 1, 0);
 }
 
 /* Relays a device command; true when the device accepted it. */
@@ -134,13 +135,15 @@ static bool relay(const char *echo, const char *verb, const char *args, std::int
     int n = 0;
     int ack = refused(verb) ? 5 : SIMDEV_Command(verb, args, data, &n);
     char out[REPLY_MAX];
-    int e = std::snprintf(out, sizeof out, "%s\r\n", echo);
-    int len = e + std::snprintf(out + e, sizeof out - e, "Rx: 0xE%d", ack);
-    std::size_t splits[2] = {static_cast<std::size_t>(e), static_cast<std::size_t>(len)};
+    std::size_t len = 0;
+    SIMIO_Append(out, sizeof out, &len, "%s\r\n", echo);
+    std::size_t splits[2] = {len, 0};
+    SIMIO_Append(out, sizeof out, &len, "Rx: 0xE%d", ack);
+    splits[1] = len;
     for (int i = 0; i < n; i++)
-        len += std::snprintf(out + len, sizeof out - len, " 0x%02X", data[i]);
-    len += std::snprintf(out + len, sizeof out - len, "\r\n");
-    SIMIO_Send(out, static_cast<std::size_t>(len), splits, 2, o.replyDelayMs);
+        SIMIO_Append(out, sizeof out, &len, " 0x%02X", data[i]);
+    SIMIO_Append(out, sizeof out, &len, "\r\n");
+    SIMIO_Send(out, len, splits, 2, o.replyDelayMs);
     return ack == 4;
 }
 

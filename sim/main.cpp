@@ -1,11 +1,10 @@
 /* main.cpp -- kaltro-sim: runs the simulated Kaltro and dCSS device on a
- * pseudo-terminal until SIGINT or SIGTERM, printing the COM name first; its
- * --help and --version.
+ * pseudo-terminal until SIGINT, SIGTERM or SIGHUP, printing the COM name
+ * first; its --help and --version. The handlers go in before the simulator
+ * opens, so a signal during start-up still ends it and removes its link.
  * Everything else is in the brevant_sim library.
  */
 #include "sim/sim.h"
-
-#include "dialogs/dcss.h"
 
 #include <csignal>
 #include <cstdio>
@@ -75,13 +74,10 @@ static void printHelp()
 {
     std::fputs(usage, stdout);
     std::fputs(help, stdout);
-    for (int m = 0; m < DCSS_GetNumberOfModels(); m++) {
-        bool en = DCSS_IsENGroup(m);
-        std::printf("  %-8ls device ID 0x%02X, %d UBs, %s\n", DCSS_GetModelName(m),
-                    DCSS_GetDeviceID(m), en ? 32 : 24,
-                    en ? "programmed band by band (EN group)"
-                       : "programmed as one image (MxL group)");
-    }
+    for (int m = 0; const SIM_Model *d = SIM_GetModel(m); m++)
+        std::printf("  %-8s device ID 0x%02X, %d UBs, %s\n", d->name, d->id, d->en ? 32 : 24,
+                    d->en ? "programmed band by band (EN group)"
+                          : "programmed as one image (MxL group)");
 }
 
 static void onSignal(int)

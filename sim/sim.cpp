@@ -103,23 +103,37 @@ void SIMIO_Log(const char *fmt, ...)
     std::fflush(logFile);
 }
 
+void SIMIO_Append(char *out, std::size_t cap, std::size_t *len, const char *fmt, ...)
+{
+    if (cap == 0 || *len + 1 >= cap) return; /* full: only the NUL fits */
+    va_list ap;
+    va_start(ap, fmt);
+    const int n = std::vsnprintf(out + *len, cap - *len, fmt, ap);
+    va_end(ap);
+    if (n < 0) {
+        out[*len] = '\0';
+        return;
+    }
+    const std::size_t room = cap - *len - 1;
+    *len += static_cast<std::size_t>(n) < room ? static_cast<std::size_t>(n) : room;
+}
+
 static void logBytes(const char *dir, const unsigned char *p, std::size_t n)
 {
     if (!logFile) return;
-    char text[600];
+    char text[600] = "";
     std::size_t t = 0;
-    for (std::size_t i = 0; i < n && t + 5 < sizeof text; i++) {
+    for (std::size_t i = 0; i < n && t + 1 < sizeof text; i++) {
         unsigned char c = p[i];
         if (c == '\r')
-            t += std::snprintf(text + t, sizeof text - t, "\\r");
+            SIMIO_Append(text, sizeof text, &t, "\\r");
         else if (c == '\n')
-            t += std::snprintf(text + t, sizeof text - t, "\\n");
+            SIMIO_Append(text, sizeof text, &t, "\\n");
         else if (c >= 0x20 && c < 0x7F)
-            text[t++] = static_cast<char>(c);
+            SIMIO_Append(text, sizeof text, &t, "%c", c);
         else
-            t += std::snprintf(text + t, sizeof text - t, "\\x%02X", c);
+            SIMIO_Append(text, sizeof text, &t, "\\x%02X", c);
     }
-    text[t] = '\0';
     SIMIO_Log("%s %s", dir, text);
 }
 
@@ -220,7 +234,8 @@ int SIM_Open(const SIM_Options *opt, char *err, std::size_t errLen)
     in.clear();
     out.clear();
     muted = false;
-    stopRequested = false;
+    /* stopRequested is left as it is: a signal that came during start-up
+     * ends the run at once. SIM_Close clears it for the next simulator. */
     startTime = SIMIO_Now();
     if (SIMDEV_Init(opts.model) != 0) return fail(err, errLen, "unknown model");
     SIM_Kaltro k{};
@@ -251,13 +266,18 @@ void SIM_Close()
 {
     std::lock_guard<std::mutex> hold(lock);
     closeAll();
+    stopRequested = false;
 }
 
 void SIM_RequestStop()
 {
+    /* Called from signal handlers: the interrupted code's errno survives a
+     * write that fails (a full pipe is already enough to wake the loop). */
+    const int savedErrno = errno;
     stopRequested = true;
     char c = 1;
     if (stopPipe[1] >= 0) (void)!write(stopPipe[1], &c, 1);
+    errno = savedErrno;
 }
 
 /* ---- Serving ------------------------------------------------------------------ */

@@ -52,6 +52,17 @@ struct SIM_Options {
     int id = -1;           /* device ID the device reports (-1: the model's) */
 };
 
+/* A model the device can be: its name (--model), the ID byte it reports to
+ * "lnbe", whether it is of the EN group (32 UBs, EN images, levels -29 to
+ * -22 dBm) and whether its inputs are Quattro. The simulator keeps its own
+ * table of them, apart from the program's catalogue. */
+struct SIM_Model {
+    const char *name;
+    std::uint8_t id;
+    bool en;
+    bool quattro;
+};
+
 /* One user band as the device keeps it. */
 struct SIM_UB {
     bool used;
@@ -67,7 +78,7 @@ struct SIM_UB {
 
 /* The dCSS device. */
 struct SIM_Device {
-    int model;       /* catalogue index */
+    int model;       /* index in the device's model table, the catalogue's order */
     std::uint8_t id; /* reported device ID */
     int ubs;         /* reported UB count */
     std::uint32_t sn, fw;
@@ -111,10 +122,17 @@ int SIM_ParseArgs(int argc, char **argv, SIM_Options *opt, char *err, std::size_
 int SIM_Open(const SIM_Options *opt, char *err, std::size_t errLen);
 /* Serves the line until SIM_RequestStop; 0. */
 int SIM_Run();
-/* Ends SIM_Run soon; safe from a signal handler and from other threads. */
+/* Ends SIM_Run soon; safe from a signal handler (errno is kept) and from
+ * other threads. A request made before SIM_Open, such as a signal during
+ * start-up, ends the SIM_Run that follows at once. */
 void SIM_RequestStop();
-/* Removes the link and closes the terminal and the log. */
+/* Removes the link and closes the terminal and the log; forgets a stop
+ * request, so that another simulator can run in the same process. */
 void SIM_Close();
+
+/* The model of index 0, 1, ... (the catalogue's order); nullptr past the
+ * last. */
+const SIM_Model *SIM_GetModel(int index);
 
 /* Inspection (copies, under the lock). */
 int SIM_GetPort();

@@ -29,6 +29,11 @@ void SIMIO_Send(const char *text, std::size_t len, const std::size_t *splits, in
 void SIMIO_SendControl(const unsigned char *bytes, std::size_t len);
 /* Silences every later answer (--stop-after reached). */
 void SIMIO_Mute();
+/* Appends printf-style text at *len of out, a buffer of cap bytes, and moves
+ * *len past it; text that does not fit is cut, so *len stays below cap and
+ * out stays NUL-terminated however many pieces are summed. */
+void SIMIO_Append(char *out, std::size_t cap, std::size_t *len, const char *fmt, ...)
+    __attribute__((format(printf, 4, 5)));
 /* One line in the traffic log, when there is one. */
 void SIMIO_Log(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 

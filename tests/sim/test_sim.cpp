@@ -1,11 +1,16 @@
 /* kaltro-sim itself: the program and its COM link, the choice of a port
- * number, the state file, and the faults that the link tests do not use. */
+ * number, the state file, the faults that the link tests do not use, every
+ * model's ID against the catalogue, and a stop requested during start-up. */
+#include "dialogs/dcss.h"
 #include "link/portname.h"
 #include "link/rs232.h"
 #include "tests/support/simthread.h"
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sys/stat.h>
@@ -276,4 +281,74 @@ TEST(SimDevice, DamagedConfigurationImageIsRefused)
     SIM_GetDevice(&d);
     EXPECT_EQ(d.dbase, 0x10) << "nothing of it was taken";
     RS232_Term();
+}
+
+/* The eleven models, each with its index, the ID byte it reports and its UB
+ * count, written out from the catalogue: the program's conversion and the
+ * simulator's device are both held to this table, not to each other. */
+static const struct {
+    const char *name;
+    int index, id, ubs;
+} models[] = {
+    {"KX-100", 0, 0x47, 24}, {"KX-101", 1, 0x44, 24},  {"KX-102", 2, 0x4D, 24},
+    {"KX-103", 3, 0x4E, 24}, {"KX-104", 4, 0x50, 24},  {"KX-105", 5, 0x54, 24},
+    {"KX-106", 6, 0x51, 24}, {"KX-107", 7, 0x27, 32},  {"KX-108", 8, 0x28, 32},
+    {"KX-109", 9, 0x4F, 24}, {"KX-110", 10, 0x29, 32},
+};
+
+TEST(SimDevice, EveryModelReportsItsIdAndTheProgramNamesIt)
+{
+    for (int id = 0; id < 256; id++) {
+        int index = -1;
+        for (const auto &m : models)
+            if (m.id == id) index = m.index;
+        EXPECT_EQ(DCSS_ConvertModelID(static_cast<std::uint8_t>(id)), index) << "ID " << id;
+    }
+    PortsFolder ports;
+    for (const auto &m : models) {
+        SCOPED_TRACE(m.name);
+        EXPECT_EQ(DCSS_GetDeviceID(m.index), m.id);
+        const std::wstring wide(m.name, m.name + std::strlen(m.name));
+        EXPECT_EQ(DCSS_FindModel(wide.c_str()), m.index);
+        /* What the device answers to "lnbe" and "lnbb" (the way over the
+         * line is the same for every model, and tested on its own). */
+        SimThread sim({"--model", m.name});
+        SIM_Device d{};
+        SIM_GetDevice(&d);
+        EXPECT_EQ(d.id, m.id);
+        EXPECT_EQ(d.ubs, m.ubs);
+    }
+}
+
+TEST(SimStartUp, StopRequestedDuringStartUpIsKeptAndErrnoSurvives)
+{
+    PortsFolder ports;
+    SIM_Options o;
+    char err[256] = "";
+    /* A signal between the handlers going in and the simulator opening. */
+    SIM_RequestStop();
+    ASSERT_GT(SIM_Open(&o, err, sizeof err), 0) << err;
+    std::atomic<bool> ended{false};
+    std::thread run([&ended] {
+        SIM_Run();
+        ended = true;
+    });
+    for (int i = 0; i < 300 && !ended; i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(ended) << "the stop request was lost";
+    SIM_RequestStop();
+    run.join();
+    SIM_Close();
+
+    /* Closed, it forgets the request: the next simulator serves. */
+    SimThread sim({"--voltage", "6"});
+    ASSERT_EQ(RS232_OpenPort(sim.port), RS232_OK);
+    RS232_Term();
+    /* A request whose write fails (the stop pipe full once the loop has
+     * ended) leaves the interrupted code's errno alone. */
+    for (int i = 0; i < 100000; i++)
+        SIM_RequestStop();
+    errno = EDOM;
+    SIM_RequestStop();
+    EXPECT_EQ(errno, EDOM);
 }
