@@ -113,12 +113,14 @@ static void commands(const std::uint8_t *data, std::size_t size)
     RS232_SetLegacyInfo(1);
     STANDIN_Check(RS232_GetDrainReply() <= RS232_FAILED);
     STANDIN_Check(RS232_GetOKReply() <= RS232_FAILED);
+    /* A port lost on the way is opened again, as before a dialog's next
+     * command. */
+    if (RS232_PortLost()) RS232_Reconnect();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const bool open = STANDIN_Open();
     parsers(data, size);
-    if (open) commands(data, size);
+    if (STANDIN_Open()) commands(data, size);
     return 0;
 }

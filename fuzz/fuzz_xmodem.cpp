@@ -44,17 +44,17 @@ static void checkWritten(const unsigned char *w, std::size_t len)
     STANDIN_Check(w[3 + block] == crc >> 8 && w[4 + block] == (crc & 0xFF));
 }
 
-static bool setUp()
+static bool fillImage()
 {
     for (int i = 0; i < IMAGE_MAX; i++)
         imageArea[i] = static_cast<unsigned char>((i * 31) ^ (i >> 8));
-    return STANDIN_Open();
+    return true;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const bool open = setUp();
-    if (!open || size < HEADER_LEN) return 0;
+    static const bool filled = fillImage();
+    if (!filled || size < HEADER_LEN || !STANDIN_Open()) return 0;
     const int type = data[0] % 4;
     const int model = data[1] % 12 - 1;
     imageSize = data[2] << 8 | data[3];

@@ -1,7 +1,8 @@
 /* standin.cpp -- the stand-in serial port of the fuzz targets (standin.h).
  *
  * State: the reads not given yet, the piece a read is taking, the clock, the
- * bytes written since the last read began and the check they go to.
+ * bytes written since the last read began and the check they go to, and
+ * whether the port is open on the stand-in.
  */
 #include "fuzz/standin.h"
 
@@ -12,7 +13,8 @@
 #include <cstring>
 #include <poll.h>
 
-constexpr int PORT_FD = 1000; /* the descriptor the stand-in hands out */
+constexpr int PORT_FD = 1000;         /* the descriptor the stand-in hands out */
+constexpr std::uint8_t HANG_UP = 255; /* the count that stands for a hang-up */
 
 static const std::uint8_t *input = nullptr, *inputEnd = nullptr; /* reads not given yet */
 static std::size_t pieceLeft = 0; /* bytes of the piece under way not taken yet */
@@ -22,6 +24,7 @@ static std::size_t writeLimit = 0;
 static unsigned char written[XM_FRAME_MAX]; /* one command or frame per read */
 static std::size_t writtenLen = 0;
 static STANDIN_WriteCheck writeCheck = nullptr;
+static bool portOpen = false;
 
 void STANDIN_Check(bool ok)
 {
@@ -30,11 +33,23 @@ void STANDIN_Check(bool ok)
 
 static int openDevice(const char *)
 {
+    portOpen = true;
     return PORT_FD;
 }
 
 static int succeed(int)
 {
+    return 0;
+}
+
+static int hasUart(const char *)
+{
+    return 1;
+}
+
+static int closeDevice(int)
+{
+    portOpen = false;
     return 0;
 }
 
@@ -50,6 +65,10 @@ static int waitFor(int, short events, long timeoutUs)
     if (!reading) {
         reading = true;
         std::size_t count = input < inputEnd ? *input++ : 0;
+        if (count == HANG_UP) {
+            reading = false;
+            return -1;
+        }
         if (count > static_cast<std::size_t>(inputEnd - input)) count = inputEnd - input;
         pieceLeft = count;
         if (count > 0) return 1;
@@ -104,8 +123,18 @@ void STANDIN_SetWriteCheck(STANDIN_WriteCheck check)
 
 bool STANDIN_Open()
 {
-    *RS232_GetOsCalls() = {openDevice, succeed,   succeed, succeed,  waitFor,
-                           readPiece,  keepWrite, succeed, clockNow, clockSleep};
+    if (portOpen) return true;
+    *RS232_GetOsCalls() = {.OpenDevice = openDevice,
+                           .LockDevice = succeed,
+                           .SetLine = succeed,
+                           .ClearModemLines = succeed,
+                           .HasUart = hasUart,
+                           .Wait = waitFor,
+                           .Read = readPiece,
+                           .Write = keepWrite,
+                           .CloseDevice = closeDevice,
+                           .NowUs = clockNow,
+                           .Sleep = clockSleep};
     /* The bare return's read, then the answer to "gtid". */
     static const std::uint8_t identification[] = {0, 4, '0', 'x', '5', '4'};
     STANDIN_SetReads(identification, sizeof identification, 0);

@@ -5,8 +5,9 @@
  * with the next piece of the fuzz input; time runs on the stand-in's own
  * clock, which a wait moves on at once, so a quiet read or a pause costs
  * nothing. The reads are given as a count byte and that many bytes each; a
- * count of 0, or the end of the input, is a quiet read, and a piece longer
- * than a read takes (200 bytes) arrives over two reads, as a burst does.
+ * count of 0, or the end of the input, is a quiet read, a piece longer than
+ * a read takes (200 bytes) arrives over two reads, as a burst does, and the
+ * count 255 is a hang-up (the port is lost, as when an adapter is pulled).
  */
 #pragma once
 
@@ -17,7 +18,8 @@
 using STANDIN_WriteCheck = void (*)(const unsigned char *written, std::size_t len);
 
 /* Puts the stand-in into the table and opens the port on it (the Kaltro
- * answers the identification). Once per process; false if it did not open. */
+ * answers the identification), unless it is open already: first, and again
+ * after a hang-up. False if it did not open. */
 bool STANDIN_Open();
 /* The reads to answer from now on, and the most bytes one write takes (0:
  * all it is given). Forgets what was written before. */
