@@ -1,6 +1,7 @@
 /* fuzz_cfgfile.cpp -- libFuzzer target: the configuration text file reader
  * over arbitrary bytes, then what the program does with a table it has read:
- * validation, both image compilers, and saving it again.
+ * the EN group's repairs, validation, both image compilers, and saving it
+ * again.
  *
  * The first byte picks the model index (-1 to 10), and with it the rows in
  * use (24 or 32) and the group's limits; the rest is the file. Besides the
@@ -40,6 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     MAIN_InitStruct();
     const int n = VelnorData.UBNumber;
     BREVCFG_ParseConfig(reinterpret_cast<const char *>(data + 1), size - 1, VelnorCfg, n);
+    BREVCFG_RepairRanges(VelnorCfg, n, DCSS_IsENGroup(VelnorData.Model));
 
     bool taken[MAX_UB] = {};
     for (int r = 0; r < n; r++) {
