@@ -364,12 +364,19 @@ static int cmdExport()
     return CLI_OK;
 }
 
-static int cmdProgram()
+/* Opens the device, then reads the file given for its model and validates
+ * it; a faulty table is refused. CLI_OK when there is a table to send. */
+static int openValidTable(const char *command)
 {
-    if (const int r = openDevice("program"); r != CLI_OK) return r;
+    if (const int r = openDevice(command); r != CLI_OK) return r;
     const std::string &file = Args.Positional[0];
     if (const int r = loadTable(file); r != CLI_OK) return r;
-    if (ConfigOK != 0) return refuseFaultyTable(file);
+    return ConfigOK != 0 ? refuseFaultyTable(file) : CLI_OK;
+}
+
+static int cmdProgram()
+{
+    if (const int r = openValidTable("program"); r != CLI_OK) return r;
     if (DCSS_IsENGroup(VelnorData.Model)) {
         /* EN-group devices take their bands one by one. */
         RS232_StoreDBaseVer(VelnorData.DBaseVersion);
@@ -417,10 +424,7 @@ static int cmdUpgradeKaltro()
 
 static int cmdSaveInKaltro()
 {
-    if (const int r = openDevice("save-in-kaltro"); r != CLI_OK) return r;
-    const std::string &file = Args.Positional[0];
-    if (const int r = loadTable(file); r != CLI_OK) return r;
-    if (ConfigOK != 0) return refuseFaultyTable(file);
+    if (const int r = openValidTable("save-in-kaltro"); r != CLI_OK) return r;
     std::array<unsigned char, DEVOP_KALTRO_IMAGE> image{};
     const int size = DEVOP_PrepareKaltroCfg(value(OPT_NAME).c_str(), image.data(), RS232_Pause);
     return transfer(XM_TYPE_KALTRO_CFG, image.data(), size);
