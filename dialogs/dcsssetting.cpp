@@ -143,7 +143,7 @@ static void done(void *, int textId)
 }
 
 static const SetopDisplay_t Shell = {
-    nullptr, showField, showOption, chainList, chosen, writable, tick, done,
+    nullptr, showField, showOption, chainList, chosen, writable, nullptr, tick, done,
 };
 
 /* ---- The procedure ------------------------------------------------------------------ */

@@ -271,11 +271,13 @@ static unsigned readStep()
 
 /* ---- Write sequence --------------------------------------------------------------- */
 
-/* Counts a write and whether the device acknowledged it. */
-static void noteWrite()
+/* Counts a write of option and whether the device acknowledged it. */
+static void noteWrite(int o)
 {
+    const bool acked = RS232_GetDrainReply() == RS232_OK;
     ++WritesSent;
-    if (RS232_GetDrainReply() == RS232_OK) ++WritesAcked;
+    if (acked) ++WritesAcked;
+    if (Disp->Written != nullptr) Disp->Written(Disp->Ctx, o, acked);
 }
 
 /* Writes the chosen entry of an enabled option with setter. */
@@ -284,7 +286,7 @@ static void writeOption(int o, void (*setter)(std::uint8_t))
     const int entry = Disp->Chosen(Disp->Ctx, o);
     if (!Enabled[o] || entry < 0 || entry >= SETOP_OptionEntries[o].Count) return;
     setter(static_cast<std::uint8_t>(entry));
-    noteWrite();
+    noteWrite(o);
 }
 
 static void writeChain()
@@ -294,10 +296,10 @@ static void writeChain()
     const int entry = Disp->Chosen(Disp->Ctx, SETOP_CHAIN);
     if (entry >= 1) {
         RS232_SetChainConnection(1, DCSS_ChainOutput(entry, SETOP_ChainPairs()) | DCSS_CHAIN_ON);
-        noteWrite();
+        noteWrite(SETOP_CHAIN);
     } else if (entry == 0 && (chain & DCSS_CHAIN_ON) != 0) {
         RS232_SetChainConnection(0, 0);
-        noteWrite();
+        noteWrite(SETOP_CHAIN);
     }
 }
 

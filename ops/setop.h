@@ -61,6 +61,9 @@ struct SetopDisplay_t {
     /* Whether a write may start: off when a read starts, on after a read
      * that gave at least one option to write. */
     void (*Writable)(void *ctx, bool any);
+    /* A setter of option was sent; acked: the device acknowledged it. May
+     * be nullptr: the write's end tells whether all were. */
+    void (*Written)(void *ctx, int option, bool acked);
     /* The next step is due in ms milliseconds; a step that calls neither this
      * nor Done ended its sequence. */
     void (*Tick)(void *ctx, unsigned ms);

@@ -91,8 +91,9 @@ class Cli : public ::testing::Test
     }
 };
 
-/* Programming a file and reading it back gives the same file, by both
- * programming paths: the MxL image by XModem and the EN rows one by one. */
+/* Programming a file and reading it back gives the same file and the
+ * configuration version given, by both programming paths: the MxL image by
+ * XModem and the EN rows one by one. */
 TEST_F(Cli, ProgramThenReadoutGivesTheSameFile)
 {
     for (const char *model : {"KX-103", "KX-107"}) {
@@ -100,12 +101,13 @@ TEST_F(Cli, ProgramThenReadoutGivesTheSameFile)
         SimThread sim({"--model", model, "--powered"});
         const std::string file = tableFile(model, std::string(model) + ".txt");
         const std::string port = " --port " + std::to_string(sim.port);
-        Ran r = run("program " + file + port);
+        Ran r = run("program " + file + " --config-version 2.13" + port);
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_NE(r.err.find(utf8(TXT(TX_SW_UPGRADE_OK))), std::string::npos) << r.err;
         const std::string back = dir.File(std::string(model) + "-back.txt");
         r = run("readout -o " + back + port);
         ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, "Configuration version 2.13\n");
         EXPECT_EQ(slurp(back), slurp(file));
     }
 }
@@ -245,27 +247,45 @@ TEST_F(Cli, TransfersBringTheFilesAndTheKeptConfiguration)
               std::string(reinterpret_cast<char *>(expected), size));
 }
 
-/* Settings written are acknowledged one by one and read back as written; a
- * refused setter is told and fails the run. */
-TEST_F(Cli, SettingsAreWrittenAndReadBack)
+/* settings writes as the dialog's Program does: every option the device
+ * offers, those given changed, each acknowledgement reported. A new inputs
+ * type keeps the chain's output; an option the device does not offer and a
+ * refused setter fail the run. */
+TEST_F(Cli, SettingsAreWrittenAsTheDialogWritesThem)
 {
     SimThread sim({"--model", "KX-108", "--powered"});
     const std::string port = " --port " + std::to_string(sim.port);
     Ran r = run("settings --en50494plus on --output legacy --chain 3" + port);
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "en50494plus accepted\noutput accepted\nchain accepted\n");
+    EXPECT_EQ(r.out, "EN50494+ Yes: accepted\nInputs Wide Band: accepted\n"
+                     "Output Port Legacy: accepted\nChain Connection 3: accepted\n"
+                     "Configuration upgrade successful!\n");
     r = run("--json settings" + port);
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.out.find("\"en50494plus\": \"on\""), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\"output\": \"legacy\""), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\"chain\": \"3\""), std::string::npos) << r.out;
-    r = run("settings --chain 9" + port);
-    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.out.find("\"en50494plus\": \"on\", \"inputs\": \"wideband\", \"output\": "
+                         "\"legacy\", \"chain\": \"3\""),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(run("settings --chain 9" + port).code, 2);
+
+    /* A chain-pair model: the pair 3+4 is output 3 on the single list. */
+    SimThread pairs({"--model", "KX-102", "--powered", "--state",
+                     dir.File("s", "model=KX-102\nwideband=1\nchain=10\n")});
+    const std::string pairPort = " --port " + std::to_string(pairs.port);
+    r = run("--json settings --inputs quattro" + pairPort);
+    ASSERT_EQ(r.code, 0) << r.err;
+    r = run("--json settings" + pairPort);
+    EXPECT_NE(r.out.find("\"inputs\": \"quattro\", \"output\": \"dcss\", \"chain\": \"3\""),
+              std::string::npos)
+        << r.out;
+    r = run("settings --output legacy" + pairPort); /* not an EN-group model */
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
 
     SimThread refusing({"--model", "KX-108", "--powered", "--refuse", "lnah"});
     r = run("settings --en50494plus off --port " + std::to_string(refusing.port));
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.out, "en50494plus refused\n");
+    EXPECT_EQ(r.out.rfind("EN50494+ No: refused\n", 0), 0u) << r.out;
 }
 
 } // namespace

@@ -1,0 +1,82 @@
+/* cli.h -- what the parts of brevant-cli share: the parsed command line,
+ * opening the Kaltro and the device, the failures told on one line, and the
+ * subcommands, one function each.
+ *
+ * main.cpp parses the command line and runs one subcommand; port.cpp opens
+ * the port and the device; table.cpp reads, checks and exports configuration
+ * files; devcmds.cpp runs the long device operations; settings.cpp scans,
+ * identifies and reads or writes the device settings.
+ */
+#pragma once
+
+#include <string>
+
+/* Options, as bits of what a subcommand takes. */
+enum : unsigned {
+    OPT_PORT = 1u << 0,
+    OPT_MODEL = 1u << 1,
+    OPT_OUT = 1u << 2,
+    OPT_NAME = 1u << 3,
+    OPT_EN50494 = 1u << 4,
+    OPT_INPUTS = 1u << 5,
+    OPT_OUTPUT = 1u << 6,
+    OPT_CHAIN = 1u << 7,
+    OPT_CONFIG_VERSION = 1u << 8,
+};
+constexpr int CLI_OPTION_COUNT = 9;
+constexpr int CLI_MAX_POSITIONAL = 2;
+
+/* The command line of the one subcommand that runs. */
+struct CliArgs_t {
+    bool Json = false;
+    bool Help = false;
+    unsigned Given = 0;
+    std::string Value[CLI_OPTION_COUNT];
+    std::string Positional[CLI_MAX_POSITIONAL];
+    int PositionalCount = 0;
+};
+extern CliArgs_t CliArgs;
+
+/* Whether option bit was given, and its value ("" when not). */
+bool CLI_Given(unsigned bit);
+const std::string &CLI_Value(unsigned bit);
+/* Tells a usage error and the help to read; returns CLI_USAGE. */
+int CLI_Usage(const std::string &what, const char *command);
+/* A message box's text on one line. */
+std::string CLI_OneLine(const wchar_t *text);
+/* Whether s is a non-empty string of decimal digits. */
+bool CLI_AllDigits(const std::string &s);
+
+/* Opens the Kaltro's port: --port, or the first where a Kaltro answers. */
+int CLI_OpenKaltro();
+/* Opens the Kaltro, powers and identifies the device, and makes its model
+ * the table's (--model must agree). */
+int CLI_OpenDevice(const char *command);
+/* The model of --model, or -1 (an error told) when it names none. */
+int CLI_ModelOption(const char *command);
+std::string CLI_ModelName(int model);
+/* Tells what could not be done to path and the system's reason; returns
+ * CLI_FILE_ERROR. */
+int CLI_FileFailure(const std::string &what, const std::string &path);
+
+/* The subcommands; each returns the exit code. */
+int CLI_CmdScan();
+int CLI_CmdIdentify();
+int CLI_CmdCheck();
+int CLI_CmdExport();
+int CLI_CmdProgram();
+int CLI_CmdReadout();
+int CLI_CmdSettings();
+int CLI_CmdUpgradeDevice();
+int CLI_CmdUpgradeKaltro();
+int CLI_CmdSaveInKaltro();
+int CLI_CmdVoltage();
+
+/* The configuration version "X.Y" (each 0 to 15, as the device keeps it)
+ * packed as the device takes it, or -1. */
+int CLI_PackConfigVersion(const std::string &v);
+/* Reads the configuration file of the first argument for the table's model
+ * as "Open File..." does, takes --config-version, and validates it. */
+int CLI_LoadTable();
+/* Tells that the table has faulty rows; returns CLI_REFUSED. */
+int CLI_RefuseFaultyTable();

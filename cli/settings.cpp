@@ -1,0 +1,350 @@
+/* settings.cpp -- what brevant-cli tells of the Kaltro and the device:
+ * every port with a device (scan), the Kaltro and the device in full
+ * (identify), and the device settings read and written by the device
+ * settings dialog's own sequences (ops/setop), whose steps run here in a
+ * loop with the dialog's pauses.
+ *
+ * State: what the sequences have shown (fields, option entries, the chain
+ * list, the writes reported), for the one command that runs.
+ */
+#include "app/texts.h"
+#include "cli/cli.h"
+#include "cli/term.h"
+#include "config/velnor.h"
+#include "dialogs/dcss.h"
+#include "link/portinfo.h"
+#include "link/rs232.h"
+#include "ops/devop.h"
+#include "ops/setop.h"
+
+#include <cstdio>
+
+static std::string label(int textId)
+{
+    return CLI_Utf8(TXT(textId));
+}
+
+/* One line of what the dialogs show: the label in a column, then value. */
+static std::string row(const std::string &name, const std::string &value)
+{
+    char line[128];
+    std::snprintf(line, sizeof line, "%-22s%s\n", name.c_str(), value.c_str());
+    return line;
+}
+
+/* What scan (on one line) and identify (rows) tell of the Kaltro on the
+ * open port. */
+static void kaltroFields(bool rows, std::string &text, std::string &json)
+{
+    const unsigned ver = RS232_GetKaltroSWVer();
+    const int level = RS232_GetVoltage();
+    const std::string volts = CLI_Utf8(DEVOP_VoltageLabel(level));
+    char version[16], line[160];
+    std::snprintf(version, sizeof version, "%u.%u", ver >> 8, ver & 0xFF);
+    std::snprintf(line, sizeof line, "%s (level %d)", volts.c_str(), level);
+    if (rows)
+        text +=
+            row("Kaltro " + label(TX_SW_VERSION), version) + row(label(TX_OUTPUT_VOLTAGE), line);
+    else
+        text += std::string("Kaltro software ") + version + ", " + line;
+    json += "\"kaltro_version\": " + CLI_Json(version) + ", \"level\": " + std::to_string(level) +
+            ", \"voltage\": " + CLI_Json(volts);
+}
+
+/* The same of the device whose model the start-up identification found. */
+static void deviceFields(bool rows, int model, std::string &text, std::string &json)
+{
+    if (model < 0) {
+        text += rows ? row(label(TX_MODEL), label(TX_NO_DEVICE)) : ", " + label(TX_NO_DEVICE);
+        json += ", \"model\": null";
+        return;
+    }
+    const std::string id = std::to_string(DCSS_GetDeviceID(model));
+    if (rows)
+        text += row("Device ID", id) + row(label(TX_MODEL), CLI_ModelName(model));
+    else
+        text += ", device ID " + id + ", model " + CLI_ModelName(model);
+    json += ", \"device_id\": " + id + ", \"model\": " + CLI_Json(CLI_ModelName(model));
+}
+
+int CLI_CmdScan()
+{
+    std::string json;
+    int found = 0;
+    RS232_ResetPortNumber();
+    for (;;) {
+        const int r = RS232_Progress();
+        if (r == RS232_PORT_NO_MORE) break;
+        const int port = RS232_GetLastPortNumber();
+        std::string text, entry;
+        if (r == RS232_PORT_FOUND) {
+            const std::string path = RS232_GetDevicePath();
+            text = "COM" + std::to_string(port) + "  " + path + "  ";
+            entry = "{\"port\": " + std::to_string(port) + ", \"path\": " + CLI_Json(path) +
+                    ", \"kaltro\": true, ";
+            kaltroFields(false, text, entry);
+            deviceFields(false, DEVOP_PowerAndIdentify(RS232_Pause), text, entry);
+            RS232_Term();
+            RS232_SetPortNumber(port + 1);
+            found++;
+        } else {
+            /* RS232_Progress has moved on to the next number. */
+            const RS232_PortError_t *err = RS232_GetPortError();
+            if (err->Fault == RS232_FAULT_NO_DEVICE || err->Fault == RS232_FAULT_NO_UART) continue;
+            wchar_t why[PORTINFO_TEXT_LEN];
+            std::string reason = PORTINFO_Message(err, why, PORTINFO_TEXT_LEN) != 0
+                                     ? CLI_OneLine(why)
+                                     : std::string("no Kaltro answered");
+            text = "COM" + std::to_string(port - 1) + "  " + err->Path + "  " + reason;
+            entry = "{\"port\": " + std::to_string(port - 1) +
+                    ", \"path\": " + CLI_Json(err->Path) +
+                    ", \"kaltro\": false, \"reason\": " + CLI_Json(reason);
+        }
+        if (CliArgs.Json)
+            json += (json.empty() ? "" : ", ") + entry + "}";
+        else
+            std::printf("%s\n", text.c_str());
+    }
+    if (CliArgs.Json) std::printf("{\"ports\": [%s]}\n", json.c_str());
+    if (found > 0) return CLI_OK;
+    return CLI_Fail(CLI_NO_DEVICE, "no Kaltro answered on any port; connect it and scan again");
+}
+
+/* ---- The settings sequences on the terminal ------------------------------------ */
+
+struct Shown_t {
+    std::string Field[SETOP_FIELD_COUNT];
+    int Entry[SETOP_OPTION_COUNT]; /* shown, and then the user's choice */
+    bool Pairs;                    /* the chain list holds output pairs */
+    int WritableCalls;             /* 2 after a complete read */
+    bool Due;
+    unsigned DueMs;
+    int DoneText; /* -1 until a sequence ends with a message */
+    std::string WriteText, WriteJson;
+};
+static Shown_t S;
+
+/* The words of the command line for each option and its entries; the chain's
+ * entries after "off" are its outputs or pairs. */
+static const char *const Keys[SETOP_OPTION_COUNT] = {"en50494plus", "inputs", "output", "chain"};
+static const unsigned Bits[SETOP_OPTION_COUNT] = {OPT_EN50494, OPT_INPUTS, OPT_OUTPUT, OPT_CHAIN};
+static const char *const Words[SETOP_OPTION_COUNT][3] = {
+    {"off", "on"}, {"quattro", "wideband"}, {"dcss", "legacy", "dcss+legacy"}, {"off"}};
+
+static int chainEntries()
+{
+    return 1 + (S.Pairs ? SETOP_CHAIN_OUTPUTS / 2 : SETOP_CHAIN_OUTPUTS);
+}
+
+static int entryCount(int o)
+{
+    return o == SETOP_CHAIN ? chainEntries() : SETOP_OptionEntries[o].Count;
+}
+
+/* Entry e of option o as its command-line word ("on", "3+4"). */
+static std::string word(int o, int e)
+{
+    if (e < 0 || e >= entryCount(o)) return "unknown";
+    if (o != SETOP_CHAIN || e == 0) return Words[o][e];
+    const int out = DCSS_ChainOutput(e, S.Pairs);
+    return S.Pairs ? std::to_string(out + 1) + "+" + std::to_string(out + 2)
+                   : std::to_string(out + 1);
+}
+
+/* Entry e of option o as the dialog's box shows it ("Yes", "3+4"). */
+static std::string entryText(int o, int e)
+{
+    if (e < 0 || e >= entryCount(o)) return "???";
+    if (o == SETOP_CHAIN && e > 0) return word(o, e);
+    return CLI_Utf8(TXT(SETOP_OptionEntries[o].Texts[e]));
+}
+
+static void showField(void *, int field, const wchar_t *text)
+{
+    S.Field[field] = CLI_Utf8(text);
+}
+
+static void showOption(void *, int option, int entry, bool)
+{
+    S.Entry[option] = entry;
+}
+
+static void chainList(void *, bool pairs)
+{
+    S.Pairs = pairs;
+    S.Entry[SETOP_CHAIN] = 0;
+}
+
+static int chosen(void *, int option)
+{
+    return S.Entry[option];
+}
+
+static void writable(void *, bool)
+{
+    S.WritableCalls++;
+}
+
+static void written(void *, int option, bool acked)
+{
+    const std::string what = label(SETOP_OptionLabels[option]);
+    S.WriteText +=
+        what + " " + entryText(option, S.Entry[option]) + (acked ? ": accepted\n" : ": refused\n");
+    S.WriteJson += std::string(S.WriteJson.empty() ? "" : ", ") + CLI_Json(Keys[option]) + ": " +
+                   (acked ? "true" : "false");
+}
+
+static void tick(void *, unsigned ms)
+{
+    S.Due = true;
+    S.DueMs = ms;
+}
+
+static void done(void *, int textId)
+{
+    S.DoneText = textId;
+}
+
+static const SetopDisplay_t Display = {
+    nullptr, showField, showOption, chainList, chosen, writable, written, tick, done,
+};
+
+/* Runs a sequence from start to its end, each step at the time the last
+ * asked for. */
+static void runSequence(void (*start)())
+{
+    S.Due = false;
+    S.DoneText = -1;
+    start();
+    while (S.Due) {
+        S.Due = false;
+        RS232_Pause(S.DueMs);
+        SETOP_Step();
+    }
+}
+
+/* Opens the settings as the dialog does and reads them all. */
+static int readSettings()
+{
+    S = Shown_t{};
+    SETOP_Open(&Display);
+    runSequence(SETOP_StartRead);
+    if (S.DoneText == TX_TRANSMISSION_ERROR)
+        return CLI_Fail(CLI_REFUSED, label(TX_TRANSMISSION_ERROR) +
+                                         " while reading the settings; check the Kaltro's cable");
+    if (S.WritableCalls < 2)
+        return CLI_Fail(CLI_NO_DEVICE,
+                        "no dCSS device answered; check the LNB on the Kaltro's output");
+    return CLI_OK;
+}
+
+/* The device's options, as the dialog shows them and by their words. */
+static void printOptions(std::string &text, std::string &json)
+{
+    std::string settable;
+    for (int o = 0; o < SETOP_OPTION_COUNT; o++) {
+        const bool can = SETOP_Enabled(o);
+        text += row(label(SETOP_OptionLabels[o]),
+                    entryText(o, S.Entry[o]) + (can ? "" : " (not settable)"));
+        json += ", " + CLI_Json(Keys[o]) + ": " + CLI_Json(word(o, S.Entry[o]));
+        if (can) settable += std::string(settable.empty() ? "" : ", ") + CLI_Json(Keys[o]);
+    }
+    json += ", \"settable\": [" + settable + "]";
+}
+
+/* The JSON keys of the fields after the model. */
+static const char *const FieldKeys[SETOP_FIELD_COUNT] = {
+    "model",  "software",       "firmware", "config_version",
+    "serial", "lo_frequencies", "ubs",      "temperature"};
+
+int CLI_CmdIdentify()
+{
+    if (const int r = CLI_OpenKaltro(); r != CLI_OK) return r;
+    std::string text = row("Port", RS232_GetDevicePath());
+    std::string json = "{\"path\": " + CLI_Json(RS232_GetDevicePath()) + ", ";
+    kaltroFields(true, text, json);
+    const int model = DEVOP_PowerAndIdentify(RS232_Pause);
+    deviceFields(true, model, text, json);
+    const int r = model < 0 ? CLI_NO_DEVICE : readSettings();
+    if (r == CLI_OK) {
+        for (int f = SETOP_MODEL + 1; f < SETOP_FIELD_COUNT; f++) {
+            text += row(label(SETOP_FieldLabels[f]), S.Field[f]);
+            json += ", " + CLI_Json(FieldKeys[f]) + ": " + CLI_Json(S.Field[f]);
+        }
+        printOptions(text, json);
+    }
+    std::printf("%s", CliArgs.Json ? (json + "}\n").c_str() : text.c_str());
+    if (model < 0)
+        return CLI_Fail(CLI_NO_DEVICE,
+                        "no dCSS device answered; check the LNB on the Kaltro's output");
+    return r;
+}
+
+/* The entry of option o that the command line names, or -1. */
+static int pick(int o)
+{
+    for (int e = 0; e < entryCount(o); e++)
+        if (CLI_Value(Bits[o]) == word(o, e)) return e;
+    return -1;
+}
+
+/* Takes the options of the command line into the entries to write; the
+ * chain is checked against the list of the inputs chosen. */
+static int choose()
+{
+    for (int o = 0; o < SETOP_OPTION_COUNT; o++)
+        if (CLI_Given(Bits[o]) && !SETOP_Enabled(o))
+            return CLI_Fail(CLI_REFUSED, "the device offers no " + label(SETOP_OptionLabels[o]) +
+                                             " to set (it did not report one, or the " +
+                                             CLI_ModelName(VelnorData.Model) +
+                                             " has it fixed); nothing was written");
+    if (CLI_Given(OPT_EN50494)) S.Entry[SETOP_EN50494] = pick(SETOP_EN50494);
+    if (CLI_Given(OPT_OUTPUT)) S.Entry[SETOP_OUTPUT] = pick(SETOP_OUTPUT);
+    const int inputs = CLI_Given(OPT_INPUTS) ? pick(SETOP_INPUTS) : S.Entry[SETOP_INPUTS];
+    if (inputs != S.Entry[SETOP_INPUTS]) {
+        S.Entry[SETOP_INPUTS] = inputs;
+        SETOP_ChooseInputs(inputs);
+        /* The new list starts at "No"; the chain read keeps its output. */
+        if (VelnorData.ChainConnection > 0)
+            S.Entry[SETOP_CHAIN] = DCSS_ChainEntry(VelnorData.ChainConnection, S.Pairs);
+    }
+    if (CLI_Given(OPT_CHAIN)) {
+        const int e = pick(SETOP_CHAIN);
+        if (e < 0)
+            return CLI_Usage(std::string("--chain takes off or ") +
+                                 (S.Pairs ? "1+2, 3+4, 5+6, 7+8" : "1 to 8") + " for this device",
+                             "settings");
+        S.Entry[SETOP_CHAIN] = e;
+    }
+    return CLI_OK;
+}
+
+int CLI_CmdSettings()
+{
+    for (int o = 0; o < SETOP_CHAIN; o++)
+        if (CLI_Given(Bits[o]) && pick(o) < 0)
+            return CLI_Usage("--en50494plus takes on|off, --inputs wideband|quattro, --output "
+                             "dcss|legacy|dcss+legacy",
+                             "settings");
+    if (const int r = CLI_OpenDevice("settings"); r != CLI_OK) return r;
+    if (const int r = readSettings(); r != CLI_OK) return r;
+    std::string text, json = "{\"model\": " + CLI_Json(CLI_ModelName(VelnorData.Model));
+    if ((CliArgs.Given & (OPT_EN50494 | OPT_INPUTS | OPT_OUTPUT | OPT_CHAIN)) == 0) {
+        text = row(label(TX_MODEL), CLI_ModelName(VelnorData.Model));
+        printOptions(text, json);
+        std::printf("%s", CliArgs.Json ? (json + "}\n").c_str() : text.c_str());
+        return CLI_OK;
+    }
+    if (const int r = choose(); r != CLI_OK) return r;
+    runSequence(SETOP_StartWrite);
+    const bool ok = S.DoneText == TX_CONFIG_UPGRADE_OK;
+    const std::string status = S.DoneText >= 0 ? label(S.DoneText) : std::string();
+    if (CliArgs.Json)
+        std::printf("%s, \"ok\": %s, \"status\": %s, \"written\": {%s}}\n", json.c_str(),
+                    ok ? "true" : "false", CLI_Json(status).c_str(), S.WriteJson.c_str());
+    else
+        std::printf("%s%s\n", S.WriteText.c_str(), status.c_str());
+    if (ok) return CLI_OK;
+    return CLI_Fail(CLI_REFUSED, status + ": the device did not acknowledge every setting; "
+                                          "brevant-cli settings shows what it holds now");
+}

@@ -1,0 +1,133 @@
+/* table.cpp -- brevant-cli's configuration files: read for a model as "Open
+ * File..." reads them (the same reader and range repair), validated as the
+ * main window validates, printed one line per row or as JSON, and exported
+ * as "Export" writes the device image.
+ */
+#include "app/texts.h"
+#include "cli/cli.h"
+#include "cli/term.h"
+#include "config/cfgfile.h"
+#include "config/fileio.h"
+#include "config/image.h"
+#include "config/validate.h"
+#include "config/velnor.h"
+#include "dialogs/dcss.h"
+
+#include <array>
+
+int CLI_PackConfigVersion(const std::string &v)
+{
+    const auto dot = v.find('.');
+    if (dot == std::string::npos) return -1;
+    const std::string major = v.substr(0, dot), minor = v.substr(dot + 1);
+    if (!CLI_AllDigits(major) || !CLI_AllDigits(minor) || major.size() > 2 || minor.size() > 2)
+        return -1;
+    const int hi = std::stoi(major), lo = std::stoi(minor);
+    return hi <= 15 && lo <= 15 ? hi << 4 | lo : -1;
+}
+
+int CLI_LoadTable()
+{
+    const std::string &path = CliArgs.Positional[0];
+    if (BREVCFG_LoadConfigFile(path.c_str(), VelnorCfg, VelnorData.UBNumber) != BREVCFG_FILE_OK)
+        return CLI_FileFailure("cannot read", path);
+    BREVCFG_RepairRanges(VelnorCfg, VelnorData.UBNumber, DCSS_IsENGroup(VelnorData.Model));
+    if (CLI_Given(OPT_CONFIG_VERSION))
+        VelnorData.DBaseVersion =
+            static_cast<std::uint8_t>(CLI_PackConfigVersion(CLI_Value(OPT_CONFIG_VERSION)));
+    MAIN_ValidateTable();
+    return CLI_OK;
+}
+
+static bool rowError(const VelnorCfg_t &row)
+{
+    return row.UBNo >= MAX_UB || BoxColor[row.UBNo] == BOX_RED;
+}
+
+static std::string rowStatus(const VelnorCfg_t &row)
+{
+    return row.UBNo < MAX_UB ? CLI_Utf8(ErrorText[row.UBNo]) : std::string();
+}
+
+static int errorRows()
+{
+    int n = 0;
+    for (int r = 0; r < MAIN_RowsInTable(VelnorData.UBNumber); r++)
+        if (rowError(VelnorCfg[r])) n++;
+    return n;
+}
+
+int CLI_RefuseFaultyTable()
+{
+    return CLI_Fail(CLI_REFUSED, CliArgs.Positional[0] + " has " + std::to_string(errorRows()) +
+                                     " faulty rows for the " + CLI_ModelName(VelnorData.Model) +
+                                     "; brevant-cli check shows them");
+}
+
+static void printRows()
+{
+    const int n = MAIN_RowsInTable(VelnorData.UBNumber);
+    if (CliArgs.Json) {
+        std::printf("{\"model\": %s, \"ok\": %s, \"rows\": [",
+                    CLI_Json(CLI_ModelName(VelnorData.Model)).c_str(),
+                    ConfigOK == 0 ? "true" : "false");
+        for (int r = 0; r < n; r++) {
+            const VelnorCfg_t &w = VelnorCfg[r];
+            std::printf("%s{\"row\": %d, \"ub\": %u, \"status\": %s, \"error\": %s, "
+                        "\"Active\": %d, \"UBNo\": %u, \"Feed\": %u, \"UBFreq\": %u, "
+                        "\"UBFreqDec\": %u, \"BW\": %u, \"StaticMode\": %d, \"ConvFreq\": %u, "
+                        "\"ConvPol\": %s, \"AGCVal\": %d, \"SpectralInversion\": %u}",
+                        r > 0 ? ", " : "", r, w.UBNo, CLI_Json(rowStatus(w)).c_str(),
+                        rowError(w) ? "true" : "false", w.Active, w.UBNo, w.Feed, w.UBFreq,
+                        w.UBFreqDec, w.BW, w.StaticMode, w.ConvFreq,
+                        CLI_Json(std::string(1, w.ConvPol)).c_str(), w.AGCVal, w.SpectralInversion);
+        }
+        std::printf("]}\n");
+        return;
+    }
+    std::printf("Model %s\n", CLI_ModelName(VelnorData.Model).c_str());
+    std::printf("Row UB  Frequency    BW  Level  Static          Inv  Status\n");
+    for (int r = 0; r < n; r++) {
+        const VelnorCfg_t &w = VelnorCfg[r];
+        char fixed[32] = "-";
+        if (w.StaticMode != 0)
+            std::snprintf(fixed, sizeof fixed, "%u %c feed %u", w.ConvFreq, w.ConvPol, w.Feed);
+        std::printf("%3d %2u  %4u.%u MHz  %3u  %5d  %-15s %3u  %s%s\n", r, w.UBNo, w.UBFreq,
+                    w.UBFreqDec, w.BW, w.AGCVal, fixed, w.SpectralInversion,
+                    rowError(w) ? "ERROR " : "", rowStatus(w).c_str());
+    }
+}
+
+/* The table of --model, then the file read into it and validated. */
+static int loadForModel(const char *command)
+{
+    const int model = CLI_ModelOption(command);
+    if (model < 0) return CLI_USAGE;
+    VelnorData.Model = static_cast<std::int8_t>(model);
+    MAIN_InitStruct();
+    return CLI_LoadTable();
+}
+
+int CLI_CmdCheck()
+{
+    if (const int r = loadForModel("check"); r != CLI_OK) return r;
+    printRows();
+    return ConfigOK == 0 ? CLI_OK : CLI_RefuseFaultyTable();
+}
+
+int CLI_CmdExport()
+{
+    if (const int r = loadForModel("export"); r != CLI_OK) return r;
+    if (ConfigOK != 0) return CLI_RefuseFaultyTable();
+    std::array<unsigned char, BREVCFG_IMAGE_MAX> image{};
+    const std::int32_t size = DCSS_IsENGroup(VelnorData.Model)
+                                  ? BREVCFG_CompileEN(VelnorCfg, &VelnorData, image.data(), 0)
+                                  : BREVCFG_CompileMxL(VelnorCfg, &VelnorData, image.data());
+    const std::string &out = CLI_Value(OPT_OUT);
+    if (BREVCFG_SaveBytesFile(out.c_str(), image.data(), static_cast<std::size_t>(size),
+                              BREVCFG_REPLACE) != BREVCFG_FILE_OK)
+        return CLI_FileFailure("cannot write", out);
+    if (CliArgs.Json)
+        std::printf("{\"ok\": true, \"image\": %s, \"bytes\": %d}\n", CLI_Json(out).c_str(), size);
+    return CLI_OK;
+}
