@@ -146,9 +146,9 @@ static std::string word(int o, int e)
 {
     if (e < 0 || e >= entryCount(o)) return "unknown";
     if (o != SETOP_CHAIN || e == 0) return Words[o][e];
-    const int out = DCSS_ChainOutput(e, S.Pairs);
-    return S.Pairs ? std::to_string(out + 1) + "+" + std::to_string(out + 2)
-                   : std::to_string(out + 1);
+    wchar_t text[SETOP_FIELD_LEN];
+    SETOP_ChainEntryText(e, S.Pairs, text, SETOP_FIELD_LEN);
+    return CLI_Utf8(text);
 }
 
 /* Entry e of option o as the dialog's box shows it ("Yes", "3+4"). */

@@ -91,14 +91,14 @@ void DCSS_SetChainConfiguration(HWND hDlg)
     HWND chain = item(hDlg, IDC_DS_CHAIN);
     for (int i = SETOP_CHAIN_OUTPUTS; i >= 1; --i)
         WIN_ComboDeleteString(chain, i);
-    if (SETOP_ChainPairs()) {
-        for (const wchar_t *pair : {L"1+2", L"3+4", L"5+6", L"7+8"})
-            WIN_ComboAddString(chain, pair);
-        WIN_ComboSetMinVisible(chain, SETOP_CHAIN_OUTPUTS / 2);
-    } else {
-        WIN_ComboAddRange(chain, 1, SETOP_CHAIN_OUTPUTS, 1);
-        WIN_ComboSetMinVisible(chain, SETOP_CHAIN_OUTPUTS + 1);
+    const bool pairs = SETOP_ChainPairs();
+    const int entries = pairs ? SETOP_CHAIN_OUTPUTS / 2 : SETOP_CHAIN_OUTPUTS;
+    for (int e = 1; e <= entries; ++e) {
+        wchar_t text[SETOP_FIELD_LEN];
+        SETOP_ChainEntryText(e, pairs, text, SETOP_FIELD_LEN);
+        WIN_ComboAddString(chain, text);
     }
+    WIN_ComboSetMinVisible(chain, pairs ? entries : entries + 1);
     WIN_ComboSetCurSel(chain, 0);
 }
 

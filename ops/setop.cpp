@@ -92,6 +92,15 @@ bool SETOP_ChainPairs()
     return DCSS_ChainPairList(VelnorData.Model, VelnorData.WideBand) != 0;
 }
 
+void SETOP_ChainEntryText(int entry, bool pairs, wchar_t *text, int len)
+{
+    const int out = DCSS_ChainOutput(entry, pairs) + 1;
+    if (pairs)
+        std::swprintf(text, static_cast<std::size_t>(len), L"%d+%d", out, out + 1);
+    else
+        std::swprintf(text, static_cast<std::size_t>(len), L"%d", out);
+}
+
 /* ---- What the steps show ------------------------------------------------------- */
 
 static void field(int f, const wchar_t *format, ...)

@@ -88,6 +88,9 @@ void SETOP_Step();
 void SETOP_ChooseInputs(int entry);
 /* Whether option may be changed and written after the last read. */
 bool SETOP_Enabled(int option);
+/* The text of chain list entry (1 and up): the output pair "3+4" or the
+ * output "3". */
+void SETOP_ChainEntryText(int entry, bool pairs, wchar_t *text, int len);
 /* Whether the chain list holds output pairs for VelnorData's model and
  * inputs. */
 bool SETOP_ChainPairs();
