@@ -39,7 +39,11 @@ static int finish(const CliRun_t &run, const std::string &json = std::string())
     if (CliArgs.Json)
         std::printf("{\"ok\": %s, \"status\": %s%s}\n", code == CLI_OK ? "true" : "false",
                     CLI_Json(text).c_str(), json.c_str());
-    if (code != CLI_OK)
+    if (code == CLI_INTERRUPTED)
+        CLI_Fail(code, "interrupted at \"" + text +
+                           "\"; the exchange with the Kaltro was closed and nothing more was "
+                           "sent: run the command again");
+    else if (code != CLI_OK)
         CLI_Fail(code, text + (code == CLI_NO_DEVICE ? " (check the Kaltro and the LNB)"
                                                      : " (nothing more was sent)"));
     return code;
@@ -48,7 +52,7 @@ static int finish(const CliRun_t &run, const std::string &json = std::string())
 static int transfer(int mode, const unsigned char *image, int size)
 {
     XFEROP_SetMode(mode, image, size);
-    const CliRun_t run = CLI_RunOperation(XFEROP_Open, XFEROP_Step, CliArgs.Json);
+    const CliRun_t run = CLI_RunOperation(XFEROP_Open, XFEROP_Step, CliArgs.Json, XFEROP_Abandon);
     XFEROP_SetMode(mode, nullptr, 0); /* the image is the caller's */
     return finish(run);
 }

@@ -89,7 +89,8 @@ static const char *const PROGRAM_HELP =
     "  --version        the program's version\n"
     "\n"
     "Exit status: 0 success, 1 the device or the file said no, 2 wrong usage,\n"
-    "3 no Kaltro or no device, 4 a file could not be read or written.\n";
+    "3 no Kaltro or no device, 4 a file could not be read or written, 130\n"
+    "interrupted (Ctrl-C: the exchange with the Kaltro is closed first).\n";
 
 /* ---- Commands --------------------------------------------------------------- */
 
@@ -231,6 +232,7 @@ int main(int argc, char **argv)
         std::printf("Usage: %s\n%s", cmd->Usage, cmd->Help);
         return CLI_OK;
     }
+    CLI_CatchInterrupt();
     const int code = cmd->Run();
     RS232_Term();
     return code;

@@ -72,7 +72,7 @@ int CLI_CmdScan()
     std::string json;
     int found = 0;
     RS232_ResetPortNumber();
-    for (;;) {
+    while (!CLI_Interrupted()) {
         const int r = RS232_Progress();
         if (r == RS232_PORT_NO_MORE) break;
         const int port = RS232_GetLastPortNumber();
@@ -106,6 +106,7 @@ int CLI_CmdScan()
             std::printf("%s\n", text.c_str());
     }
     if (CliArgs.Json) std::printf("{\"ports\": [%s]}\n", json.c_str());
+    if (CLI_Interrupted()) return CLI_Fail(CLI_INTERRUPTED, "interrupted; the scan did not end");
     if (found > 0) return CLI_OK;
     return CLI_Fail(CLI_NO_DEVICE, "no Kaltro answered on any port; connect it and scan again");
 }
@@ -210,13 +211,13 @@ static const SetopDisplay_t Display = {
 };
 
 /* Runs a sequence from start to its end, each step at the time the last
- * asked for. */
+ * asked for, or until a signal. */
 static void runSequence(void (*start)())
 {
     S.Due = false;
     S.DoneText = -1;
     start();
-    while (S.Due) {
+    while (S.Due && !CLI_Interrupted()) {
         S.Due = false;
         RS232_Pause(S.DueMs);
         SETOP_Step();
@@ -229,6 +230,9 @@ static int readSettings()
     S = Shown_t{};
     SETOP_Open(&Display);
     runSequence(SETOP_StartRead);
+    if (CLI_Interrupted())
+        return CLI_Fail(CLI_INTERRUPTED, "interrupted while reading the settings; nothing was "
+                                         "written");
     if (S.DoneText == TX_TRANSMISSION_ERROR)
         return CLI_Fail(CLI_REFUSED, label(TX_TRANSMISSION_ERROR) +
                                          " while reading the settings; check the Kaltro's cable");
@@ -337,6 +341,11 @@ int CLI_CmdSettings()
     }
     if (const int r = choose(); r != CLI_OK) return r;
     runSequence(SETOP_StartWrite);
+    if (CLI_Interrupted()) {
+        std::printf("%s", CliArgs.Json ? "" : S.WriteText.c_str());
+        return CLI_Fail(CLI_INTERRUPTED, "interrupted while writing the settings; those above "
+                                         "were sent, the rest not");
+    }
     const bool ok = S.DoneText == TX_CONFIG_UPGRADE_OK;
     const std::string status = S.DoneText >= 0 ? label(S.DoneText) : std::string();
     if (CliArgs.Json)

@@ -10,6 +10,7 @@
 #include "link/rs232.h"
 #include "ops/opsdisp.h"
 
+#include <csignal>
 #include <ctime>
 #include <unistd.h>
 
@@ -81,6 +82,28 @@ int CLI_Fail(int code, const std::string &what)
     return code;
 }
 
+static volatile std::sig_atomic_t Signalled = 0;
+
+static void onSignal(int sig)
+{
+    Signalled = sig;
+}
+
+void CLI_CatchInterrupt()
+{
+    struct sigaction sa = {};
+    sa.sa_handler = onSignal;
+    sa.sa_flags = SA_RESETHAND; /* a second signal kills */
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(sig, &sa, nullptr);
+}
+
+bool CLI_Interrupted()
+{
+    return Signalled != 0;
+}
+
 long long CLI_NowUs()
 {
     timespec ts{};
@@ -148,7 +171,8 @@ static void end(void *, int result)
     P.Result = result;
 }
 
-CliRun_t CLI_RunOperation(void (*open)(const OpsDisplay_t *), void (*step)(), bool quiet)
+CliRun_t CLI_RunOperation(void (*open)(const OpsDisplay_t *), void (*step)(), bool quiet,
+                          void (*abandon)())
 {
     static const OpsDisplay_t display = {nullptr, show, progress, enableOK, tick, pause, end};
     P = Progress_t{};
@@ -157,7 +181,7 @@ CliRun_t CLI_RunOperation(void (*open)(const OpsDisplay_t *), void (*step)(), bo
     P.TextId = -1;
     P.LastLine = 0;
     open(&display);
-    while (P.Due && !P.Ended) {
+    while (P.Due && !P.Ended && !CLI_Interrupted()) {
         /* The user's OK on a success text ends the wait for the closing step. */
         if (P.Colour == OPS_GREEN && P.OK) break;
         P.Due = false;
@@ -165,14 +189,16 @@ CliRun_t CLI_RunOperation(void (*open)(const OpsDisplay_t *), void (*step)(), bo
         if (wait > 0) RS232_Pause(static_cast<unsigned>((wait + 999) / 1000));
         step();
     }
+    if (CLI_Interrupted() && abandon != nullptr) abandon();
     if (!P.Ended) RS232_KaltroClose();
     if (!quiet && P.Tty) std::fprintf(stderr, "\n");
-    return {P.TextId, P.Colour, P.Ended, P.Result, P.ShownUs};
+    return {P.TextId, P.Colour, P.Ended, P.Result, P.ShownUs, CLI_Interrupted()};
 }
 
 int CLI_RunCode(const CliRun_t &run)
 {
     if (run.Ended || run.Colour == OPS_GREEN) return CLI_OK;
+    if (run.Interrupted) return CLI_INTERRUPTED;
     if (run.TextId == TX_NO_REPLY_KALTRO || run.TextId == TX_NO_DEVICE) return CLI_NO_DEVICE;
     return CLI_REFUSED;
 }

@@ -224,3 +224,20 @@ void XFEROP_Step()
     }
     if (next != NO_TICK) Disp->Tick(Disp->Ctx, next);
 }
+
+void XFEROP_Abandon()
+{
+    switch (XMState) {
+    case XM_WAIT_START:
+    case XM_SEND_PACKET:
+    case XM_WAIT_PACKET_ANSWER:
+    case XM_SEND_EOT:
+    case XM_WAIT_EOT_ANSWER: {
+        static const char cancel[] = {static_cast<char>(XM_CAN), static_cast<char>(XM_CAN)};
+        WriteABuffer(cancel, sizeof cancel);
+        XMState = XM_FAILED;
+        break;
+    }
+    default: break;
+    }
+}

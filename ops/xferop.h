@@ -23,3 +23,8 @@ void XFEROP_Open(const OpsDisplay_t *d);
  * closing step follows, which ends with d->End(0)); failure a red text with
  * nothing due. */
 void XFEROP_Step();
+/* The user stops the transfer between two steps (brevant-cli on a signal):
+ * while the Kaltro is receiving, two CAN bytes end its side of the transfer,
+ * as an XModem sender abandons one, so that it takes commands again at once
+ * instead of after its own time-out. Nothing is sent in any other step. */
+void XFEROP_Abandon();

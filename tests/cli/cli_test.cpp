@@ -13,10 +13,13 @@
 #include "dialogs/dcss.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -206,6 +209,34 @@ TEST_F(Cli, FailuresHaveTheirExitCodes)
             EXPECT_EQ(r.err.find("brevant-cli: "), r.err.size() - tail.size()) << r.err;
         }
     }
+}
+
+/* Ctrl-C during a transfer ends it cleanly: exit 130 with one line, and the
+ * Kaltro, told to stop receiving, answers the next command at once. */
+TEST_F(Cli, InterruptedTransferLeavesTheKaltroReady)
+{
+    SimThread sim({"--model", "KX-103", "--powered"});
+    const std::string port = " --port " + std::to_string(sim.port);
+    const std::string file = tableFile("KX-103", "t.txt"), err = dir.File("err");
+    const std::string cmd = std::string("exec ") + BREVANT_CLI + " program " + file + port +
+                            " >/dev/null 2>" + err + " </dev/null";
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    const std::string started = utf8(TXT(TX_TRANSMISSION_STARTED));
+    for (int i = 0; i < 200 && slurp(err).find(started) == std::string::npos; i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(pid, SIGINT);
+    int st = 0;
+    ASSERT_EQ(waitpid(pid, &st, 0), pid);
+    ASSERT_TRUE(WIFEXITED(st));
+    EXPECT_EQ(WEXITSTATUS(st), 130) << slurp(err);
+    EXPECT_NE(slurp(err).find("brevant-cli: interrupted at"), std::string::npos) << slurp(err);
+    const Ran r = run("voltage" + port);
+    EXPECT_EQ(r.code, 0) << r.err;
 }
 
 /* What the transfers bring: device and Kaltro software as the file holds
