@@ -28,7 +28,7 @@ void MAIN_CmdOpenFile(HWND hWindow)
     BREVCFG_ReadConfigFile(hWindow, VelnorCfg, VelnorData.UBNumber);
     BREVCFG_RepairRanges(VelnorCfg, VelnorData.UBNumber, DCSS_IsENGroup(VelnorData.Model));
     bool inverted = false;
-    for (int i = 0; i < VelnorData.UBNumber && i < MAX_UB; i++) {
+    for (int i = 0; i < MAIN_RowsInTable(VelnorData.UBNumber); i++) {
         MAIN_DataUpdate(i);
         if (VelnorCfg[i].SpectralInversion == 1) inverted = true;
     }

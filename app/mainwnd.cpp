@@ -122,7 +122,7 @@ int InitInstance(HINSTANCE hInstance, int nCmdShow)
     HFONT old = WIN_SelectFont(dc, hFont1);
 
     MAIN_InitStruct();
-    for (int i = 0; i < VelnorData.UBNumber && i < MAX_UB; i++) {
+    for (int i = 0; i < MAIN_RowsInTable(VelnorData.UBNumber); i++) {
         MAIN_Draw(hWnd, i);
         MAIN_DataUpdate(i);
         MAIN_SetBoxes(dc, i);

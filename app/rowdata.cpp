@@ -69,7 +69,7 @@ void MAIN_CheckCompatibility(HDC hdc)
     HFONT old = WIN_SelectFont(hdc, statusFont);
 
     MAIN_ValidateTable();
-    for (int k = 0; k < VelnorData.UBNumber && k < MAX_UB; k++)
+    for (int k = 0; k < MAIN_RowsInTable(VelnorData.UBNumber); k++)
         MAIN_RefreshErrorBoxes(hdc, k);
 
     WIN_SelectFont(hdc, old);

@@ -177,7 +177,7 @@ void MAIN_RefreshErrorBoxes(HDC hdc, int Number)
 static void setInputBoxes()
 {
     const bool twoSat = DCSS_GetTwoSatelliteModel(VelnorData.Model) == 1;
-    for (int r = 0; r < VelnorData.UBNumber && r < MAX_UB; r++)
+    for (int r = 0; r < MAIN_RowsInTable(VelnorData.UBNumber); r++)
         if (WIN_GetCheck(hActive[r]) && WIN_GetCheck(hMode[r])) WIN_EnableWindow(hFeed[r], twoSat);
 }
 
@@ -191,7 +191,7 @@ void MAIN_ReDrawUBTable(HWND hWindow, int UBNumber)
         HFONT old = WIN_SelectFont(dc, hFont1);
         MAIN_DestroyWindows(dc);
         MAIN_InitStruct();
-        for (int i = 0; i < VelnorData.UBNumber && i < MAX_UB; i++) {
+        for (int i = 0; i < MAIN_RowsInTable(VelnorData.UBNumber); i++) {
             MAIN_Draw(hWindow, i);
             MAIN_DataUpdate(i);
             MAIN_SetBoxes(dc, i);

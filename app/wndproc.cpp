@@ -39,7 +39,7 @@ void MAIN_Validate(HWND hWindow)
 
 void MAIN_ShowAllRows()
 {
-    for (int i = 0; i < VelnorData.UBNumber && i < MAX_UB; i++)
+    for (int i = 0; i < MAIN_RowsInTable(VelnorData.UBNumber); i++)
         MAIN_DataUpdate(i);
 }
 
@@ -108,7 +108,7 @@ static void controlNotification(HWND hWindow, HWND sender, unsigned code)
         VelnorData.DBaseVersion = MAIN_PackConfigVersion(text);
         return;
     }
-    for (int i = 0; i < VelnorData.UBNumber && i < MAX_UB; i++) {
+    for (int i = 0; i < MAIN_RowsInTable(VelnorData.UBNumber); i++) {
         if (sender != hUBFreq[i] && sender != hBW[i] && sender != hLevel[i] &&
             sender != hConvFreq[i] && sender != hConvPol[i] && sender != hFeed[i])
             continue;
@@ -154,7 +154,7 @@ static void clickStatic(HWND hWindow, int i, VelnorCfg_t &rec)
 /* Stage 2, identifier 0: clicks on the row check boxes and the side panel. */
 static void controlClick(HWND hWindow, HWND sender)
 {
-    for (int i = 0; i < VelnorData.UBNumber && i < MAX_UB; i++) {
+    for (int i = 0; i < MAIN_RowsInTable(VelnorData.UBNumber); i++) {
         if (sender != hActive[i] && sender != hMode[i]) continue;
         const int j = MAIN_FindRow(i);
         if (j < 0) break;
@@ -172,7 +172,7 @@ static void controlClick(HWND hWindow, HWND sender)
     } else if (sender == hInversion) {
         const bool on = !WIN_GetCheck(hInversion);
         WIN_SetCheck(hInversion, on);
-        for (int r = 0; r < VelnorData.UBNumber && r < MAX_UB; r++)
+        for (int r = 0; r < MAIN_RowsInTable(VelnorData.UBNumber); r++)
             VelnorCfg[r].SpectralInversion = on ? 1 : 0;
     }
     WIN_UpdateWindow(hWindow);
@@ -246,7 +246,7 @@ void MAIN_ScrollRowIntoView(HWND hWindow, int r)
 
 void MAIN_ScrollToFirstError(HWND hWindow)
 {
-    for (int r = 0; r < VelnorData.UBNumber && r < MAX_UB; r++) {
+    for (int r = 0; r < MAIN_RowsInTable(VelnorData.UBNumber); r++) {
         if (BoxColor[r] == BOX_RED) return MAIN_ScrollRowIntoView(hWindow, r);
     }
 }
@@ -254,7 +254,7 @@ void MAIN_ScrollToFirstError(HWND hWindow)
 /* The keyboard focus reached a box of a row: that row comes into view. */
 static void rowFocused(HWND hWindow, HWND sender)
 {
-    for (int i = 0; i < VelnorData.UBNumber && i < MAX_UB; i++) {
+    for (int i = 0; i < MAIN_RowsInTable(VelnorData.UBNumber); i++) {
         for (HWND h : {hUBFreq[i], hBW[i], hLevel[i], hConvFreq[i], hConvPol[i], hFeed[i]})
             if (h == sender) return MAIN_ScrollRowIntoView(hWindow, i);
     }
@@ -299,7 +299,7 @@ static void paint(HWND hWindow)
     HDC dc = WIN_BeginPaint(hWindow);
     HFONT font = WIN_CreateFont(16, 6, FW_MEDIUM, L"Arial");
     HFONT old = WIN_SelectFont(dc, font);
-    for (int i = 0; i < VelnorData.UBNumber && i < MAX_UB; i++)
+    for (int i = 0; i < MAIN_RowsInTable(VelnorData.UBNumber); i++)
         MAIN_SetBoxes(dc, i);
     WIN_SelectFont(dc, old);
     WIN_DeleteFont(font);
