@@ -61,6 +61,12 @@ static int transfer(int mode, const unsigned char *image, int size)
  * it; a faulty table is refused. CLI_OK when there is a table to send. */
 static int openValidTable(const char *command)
 {
+    /* A file that cannot be read is told before the device is powered. */
+    unsigned char *buffer = nullptr;
+    int size = 0;
+    const int readable = BREVCFG_LoadWholeFile(CliArgs.Positional[0].c_str(), &buffer, &size);
+    BREVCFG_DeallocFileBuffer(buffer);
+    if (readable != 0) return CLI_FileFailure("cannot read", CliArgs.Positional[0]);
     if (const int r = CLI_OpenDevice(command); r != CLI_OK) return r;
     if (const int r = CLI_LoadTable(); r != CLI_OK) return r;
     return ConfigOK != 0 ? CLI_RefuseFaultyTable() : CLI_OK;
@@ -101,10 +107,10 @@ int CLI_CmdReadout()
 
 int CLI_CmdUpgradeDevice()
 {
-    if (const int r = CLI_OpenDevice("upgrade-device"); r != CLI_OK) return r;
     unsigned char *buffer = nullptr;
     int size = 0;
     int code = loadBinary(CliArgs.Positional[0], &buffer, &size);
+    if (code == CLI_OK) code = CLI_OpenDevice("upgrade-device");
     if (code == CLI_OK) code = transfer(XM_TYPE_DEVICE, buffer, size);
     BREVCFG_DeallocFileBuffer(buffer);
     return code;
