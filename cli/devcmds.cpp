@@ -87,13 +87,18 @@ int CLI_CmdProgram()
 
 int CLI_CmdReadout()
 {
+    /* A file that cannot be made is told before the read, not after it. */
+    const std::string &out = CLI_Value(OPT_OUT);
+    BrevSave_t probe;
+    if (BREVCFG_SaveBegin(&probe, out.c_str(), BREVCFG_REPLACE) != BREVCFG_FILE_OK)
+        return CLI_FileFailure("cannot write", out);
+    BREVCFG_SaveAbort(&probe);
     if (const int r = CLI_OpenDevice("readout"); r != CLI_OK) return r;
     /* The configuration version first, as the main window's upload button
      * reads it; the file holds the table only. */
     const unsigned v = static_cast<std::uint8_t>(RS232_GetDBaseVersion());
     VelnorData.DBaseVersion = static_cast<std::uint8_t>(v);
     const CliRun_t run = CLI_RunOperation(READOP_Open, READOP_Step, CliArgs.Json);
-    const std::string &out = CLI_Value(OPT_OUT);
     if (CLI_RunCode(run) == CLI_OK &&
         BREVCFG_SaveConfigFile(out.c_str(), VelnorCfg, VelnorData.UBNumber, BREVCFG_REPLACE) !=
             BREVCFG_FILE_OK)

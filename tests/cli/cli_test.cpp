@@ -186,6 +186,7 @@ TEST_F(Cli, FailuresHaveTheirExitCodes)
         {{}, "export " + file + " --model KX-103 -o /nonexistent/x.bin", 4},
         {{}, "identify --port 1000", 3},                   /* a number with no device */
         {{}, "program /nonexistent/x.txt --port 1000", 4}, /* the file is told first */
+        {{}, "readout -o /nonexistent/x.txt --port 1000", 4},
         {{"--model", "KX-103"}, "program " + file + " --port /dev/null", 3}, /* not a terminal */
         {{"--model", "KX-103", "--powered", "--no-device"}, "program " + file + " --port P", 3},
         {{"--model", "KX-107", "--powered"}, "program " + file + " --port P --model KX-103", 1},
