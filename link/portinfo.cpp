@@ -9,6 +9,7 @@
 #include "app/texts.h"
 #include "link/portname.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -26,10 +27,13 @@
 static const char *const lockFolders[] = {"/run/lock", "/var/lock"};
 constexpr int SYSFS_LEVELS = 4; /* from the tty's device up to the USB device */
 
+/* s into out, cut to its len - 1 bytes. */
 static void copyText(char *out, std::size_t len, const char *s)
 {
     if (len == 0) return;
-    std::snprintf(out, len, "%s", s);
+    const std::size_t n = std::min(std::strlen(s), len - 1);
+    std::memcpy(out, s, n);
+    out[n] = '\0';
 }
 
 /* path with its links followed, or path itself when that fails. */
@@ -128,8 +132,9 @@ static void usbName(const char *base, char *out, std::size_t len)
     out[0] = '\0';
     char link[PORTINFO_PATH_LEN];
     char dir[PATH_MAX];
-    std::snprintf(link, sizeof link, "/sys/class/tty/%s/device", base);
-    if (realpath(link, dir) == nullptr) return;
+    /* a path that does not fit would name another file */
+    const int n = std::snprintf(link, sizeof link, "/sys/class/tty/%s/device", base);
+    if (n < 0 || n >= static_cast<int>(sizeof link) || realpath(link, dir) == nullptr) return;
     for (int level = 0; level < SYSFS_LEVELS; level++) {
         char file[PATH_MAX + 16];
         char maker[PORTINFO_NAME_LEN] = {};
