@@ -56,9 +56,7 @@ void MAIN_CmdExport(HWND hWindow)
     if (!BREVCFG_AskBinaryName(hWindow, path, static_cast<int>(sizeof path))) return;
 
     std::array<unsigned char, MAIN_IMAGE_SIZE> image{};
-    const std::int32_t size = DCSS_IsENGroup(VelnorData.Model)
-                                  ? BREVCFG_CompileEN(VelnorCfg, &VelnorData, image.data(), 0)
-                                  : BREVCFG_CompileMxL(VelnorCfg, &VelnorData, image.data());
+    const std::int32_t size = BREVCFG_CompileForModel(VelnorCfg, &VelnorData, image.data());
     if (size <= 0) return;
     /* an existing file is replaced without a question, but only once the
      * whole image is on the disk */

@@ -93,5 +93,6 @@ void MAIN_CmdSaveCfgInKaltro(HWND hWindow)
 }
 void MAIN_CmdSerialSettings(HWND hWindow)
 {
+    RS232_Reconnect(); /* an adapter unplugged and back is opened again first */
     RSSERIAL_Init(hWindow, hInst);
 }

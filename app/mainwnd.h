@@ -34,8 +34,6 @@ void MAIN_ShowDBaseVersion();
 void MAIN_ShowAllRows();
 /* Validates with a drawing context of the main window. */
 void MAIN_Validate(HWND hWindow);
-/* Scrolls the table in whole rows until display row r is in view. */
-void MAIN_ScrollRowIntoView(HWND hWindow, int r);
 /* Scrolls the first row whose status is an error into view, if any. */
 void MAIN_ScrollToFirstError(HWND hWindow);
 

@@ -34,7 +34,7 @@ static int polarityEntry(char pol)
 
 void MAIN_DataUpdate(int Index)
 {
-    if (Index < 0 || Index >= VelnorData.UBNumber || Index >= MAX_UB) return;
+    if (Index < 0 || Index >= MAIN_RowsInTable(VelnorData.UBNumber)) return;
     VelnorCfg_t &rec = VelnorCfg[Index];
     const int u = rec.UBNo;
     /* a record numbered outside the table has no row to show it in */

@@ -1,6 +1,6 @@
 /* texts.h -- every word the windows show, by number.
  *
- * Str holds one record of 92 texts per language and Lang selects the record in
+ * Str holds one record of TEXT_COUNT texts per language and Lang selects the record in
  * use; there is one record, English, and Lang stays 0. Windows read text k as
  * Str[Lang].Text[k]; TXT(k) says the same. The TX_ names give the numbers.
  */

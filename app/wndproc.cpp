@@ -98,6 +98,17 @@ static bool editRow(HWND sender, unsigned code, int i, VelnorCfg_t &rec)
     return false;
 }
 
+/* The row in use whose box sender is (UB frequency, bandwidth, level, TP
+ * frequency, polarity or input), or -1. */
+static int boxRow(HWND sender)
+{
+    for (int i = 0; i < MAIN_RowsInTable(VelnorData.UBNumber); i++) {
+        for (HWND h : {hUBFreq[i], hBW[i], hLevel[i], hConvFreq[i], hConvPol[i], hFeed[i]})
+            if (h == sender) return i;
+    }
+    return -1;
+}
+
 /* Stage 1: a combo box of the window reports a selection, an edit or the
  * loss of the focus. */
 static void controlNotification(HWND hWindow, HWND sender, unsigned code)
@@ -108,14 +119,10 @@ static void controlNotification(HWND hWindow, HWND sender, unsigned code)
         VelnorData.DBaseVersion = MAIN_PackConfigVersion(text);
         return;
     }
-    for (int i = 0; i < MAIN_RowsInTable(VelnorData.UBNumber); i++) {
-        if (sender != hUBFreq[i] && sender != hBW[i] && sender != hLevel[i] &&
-            sender != hConvFreq[i] && sender != hConvPol[i] && sender != hFeed[i])
-            continue;
-        const int j = MAIN_FindRow(i);
-        if (j >= 0 && editRow(sender, code, i, VelnorCfg[j])) MAIN_Validate(hWindow);
-        return;
-    }
+    const int i = boxRow(sender);
+    if (i < 0) return;
+    const int j = MAIN_FindRow(i);
+    if (j >= 0 && editRow(sender, code, i, VelnorCfg[j])) MAIN_Validate(hWindow);
 }
 
 static void clickActive(HWND hWindow, int i, VelnorCfg_t &rec)
@@ -229,9 +236,10 @@ static void rowDown(HWND hWindow, int T, int H)
     WIN_ScrollWindow(hWindow, -ROW_HEIGHT);
 }
 
-void MAIN_ScrollRowIntoView(HWND hWindow, int r)
+/* Scrolls the table in whole rows until display row r is in view. */
+static void scrollRowIntoView(HWND hWindow, int r)
 {
-    if (r < 0 || r >= VelnorData.UBNumber || r >= MAX_UB) return;
+    if (r < 0 || r >= MAIN_RowsInTable(VelnorData.UBNumber)) return;
     int T = 0, H = 0, w = 0, client = 0;
     scrollHeights(hWindow, &T, &H);
     WIN_GetClientSize(hWindow, &w, &client);
@@ -247,17 +255,14 @@ void MAIN_ScrollRowIntoView(HWND hWindow, int r)
 void MAIN_ScrollToFirstError(HWND hWindow)
 {
     for (int r = 0; r < MAIN_RowsInTable(VelnorData.UBNumber); r++) {
-        if (BoxColor[r] == BOX_RED) return MAIN_ScrollRowIntoView(hWindow, r);
+        if (BoxColor[r] == BOX_RED) return scrollRowIntoView(hWindow, r);
     }
 }
 
 /* The keyboard focus reached a box of a row: that row comes into view. */
 static void rowFocused(HWND hWindow, HWND sender)
 {
-    for (int i = 0; i < MAIN_RowsInTable(VelnorData.UBNumber); i++) {
-        for (HWND h : {hUBFreq[i], hBW[i], hLevel[i], hConvFreq[i], hConvPol[i], hFeed[i]})
-            if (h == sender) return MAIN_ScrollRowIntoView(hWindow, i);
-    }
+    scrollRowIntoView(hWindow, boxRow(sender));
 }
 
 static void verticalScroll(HWND hWindow, WPARAM wParam)

@@ -121,8 +121,7 @@ static double upload()
 {
     const double ms = timeDialog(Clock::now(), &CONFIGREADOUT_Template, ConfigReadOut,
                                  CONFIGREADOUT_GetDisplay(), -1);
-    if (CONFIGREADOUT_GetMissing() != 0 ||
-        !showsText(CONFIGREADOUT_GetDisplay(), TX_UPLOAD_FINISHED)) {
+    if (READOP_GetMissing() != 0 || !showsText(CONFIGREADOUT_GetDisplay(), TX_UPLOAD_FINISHED)) {
         std::fprintf(stderr, "the read-out missed bands\n");
         std::exit(1);
     }

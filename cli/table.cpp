@@ -120,9 +120,7 @@ int CLI_CmdExport()
     if (const int r = loadForModel("export"); r != CLI_OK) return r;
     if (ConfigOK != 0) return CLI_RefuseFaultyTable();
     std::array<unsigned char, BREVCFG_IMAGE_MAX> image{};
-    const std::int32_t size = DCSS_IsENGroup(VelnorData.Model)
-                                  ? BREVCFG_CompileEN(VelnorCfg, &VelnorData, image.data(), 0)
-                                  : BREVCFG_CompileMxL(VelnorCfg, &VelnorData, image.data());
+    const std::int32_t size = BREVCFG_CompileForModel(VelnorCfg, &VelnorData, image.data());
     const std::string &out = CLI_Value(OPT_OUT);
     if (BREVCFG_SaveBytesFile(out.c_str(), image.data(), static_cast<std::size_t>(size),
                               BREVCFG_REPLACE) != BREVCFG_FILE_OK)

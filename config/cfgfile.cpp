@@ -178,9 +178,15 @@ static void readInversion(Cursor &c, std::uint8_t &field)
         if (f.s[i] == '0' || f.s[i] == '1') field = static_cast<std::uint8_t>(f.s[i] - '0');
 }
 
+/* The bandwidths and the level the reader gives a row the file does not
+ * reach and a row saved inactive: facts of the file format, which stay
+ * whatever a fresh table's defaults become. */
+constexpr int UNREAD_BW = 36;
+constexpr int INACTIVE_BW = 46;
+constexpr int UNREAD_LEVEL = -22;
+
 /* Values of a row that the file does not reach: inactive, at the foot of
- * the L-band and of the transponder list, as wide as a fresh row of a 32-UB
- * table and at the EN group's fresh level. */
+ * the L-band and of the transponder list, UNREAD_BW wide at UNREAD_LEVEL. */
 static void startRow(VelnorCfg_t &row, int k)
 {
     row.Active = 0;
@@ -188,11 +194,11 @@ static void startRow(VelnorCfg_t &row, int k)
     row.Feed = 0;
     row.UBFreq = LBAND_MIN;
     row.UBFreqDec = 0;
-    row.BW = BW_DEFAULT_32;
+    row.BW = UNREAD_BW;
     row.StaticMode = 0;
     row.ConvFreq = TPFREQ_MIN;
     row.ConvPol = 'V';
-    row.AGCVal = LEVEL_DEFAULT_EN;
+    row.AGCVal = UNREAD_LEVEL;
     row.SpectralInversion = 0;
 }
 
@@ -203,17 +209,17 @@ static void readRow(Cursor &c, VelnorCfg_t &row)
     readNumber(c, row.Feed);
     if (!readNumber(c, row.UBFreq)) return;
 
-    /* A row saved inactive: at the foot of the L-band, as wide as a fresh
-     * row of a 24-UB table, at the EN group's fresh level. */
+    /* A row saved inactive: at the foot of the L-band, INACTIVE_BW wide, at
+     * UNREAD_LEVEL. */
     if (row.UBFreq == 0) {
         row.Active = 0;
         row.UBFreq = LBAND_MIN;
         row.UBFreqDec = 0;
         row.Feed = 0;
-        row.BW = BW_DEFAULT_24;
+        row.BW = INACTIVE_BW;
         row.ConvPol = 'H';
         row.StaticMode = 0;
-        row.AGCVal = LEVEL_DEFAULT_EN;
+        row.AGCVal = UNREAD_LEVEL;
         skipLine(c);
         return;
     }

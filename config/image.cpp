@@ -6,6 +6,8 @@
  */
 #include "config/image.h"
 
+#include "dialogs/dcss.h"
+
 constexpr unsigned char RECORD_EN_MARK = 0xB0; /* first byte of every EN record */
 constexpr unsigned char MXL_UNUSED = 0xFF;     /* fills an MxL record of a row not in use */
 
@@ -101,6 +103,14 @@ std::int32_t BREVCFG_CompileMxL(VelnorCfg_t *table, const VelnorData_t *data, un
     const int n = rows * BREVCFG_MXL_RECORD;
     putHeader(buf, n, data->DBaseVersion);
     return BREVCFG_HEADER_SIZE + n;
+}
+
+std::int32_t BREVCFG_CompileForModel(VelnorCfg_t *table, const VelnorData_t *data,
+                                     unsigned char *buf)
+{
+    if (data == nullptr) return 0;
+    return DCSS_IsENGroup(data->Model) ? BREVCFG_CompileEN(table, data, buf, 0)
+                                       : BREVCFG_CompileMxL(table, data, buf);
 }
 
 std::uint16_t CalculateCRC16(const unsigned char *buf, std::uint32_t size)

@@ -31,6 +31,12 @@ std::int32_t BREVCFG_CompileEN(const VelnorCfg_t *table, const VelnorData_t *dat
 /* MxL image; first sorts the rows in use of table in place by UBFreq. */
 std::int32_t BREVCFG_CompileMxL(VelnorCfg_t *table, const VelnorData_t *data, unsigned char *buf);
 
+/* The image of the table for data->Model's group, as Export writes it and
+ * the Kaltro keeps it: the EN image (output number 0) for the EN group, the
+ * MxL image (rows sorted as above) for the rest. */
+std::int32_t BREVCFG_CompileForModel(VelnorCfg_t *table, const VelnorData_t *data,
+                                     unsigned char *buf);
+
 /* Checksum. */
 /* CRC-16, polynomial 0x1021, initial value 0, most significant bit first, no
  * final XOR (CRC-16/XMODEM) of size bytes; 0 for none. */

@@ -1,5 +1,7 @@
 /* dcss.cpp -- the device model catalogue: names, device IDs and the group
- * tests. Constant tables only; the current model lives in VelnorData. */
+ * tests, and the rules of each model's settings (inputs type, chain list, UB
+ * count). Constant tables and pure functions only; the current model lives
+ * in VelnorData. */
 #include "dialogs/dcss.h"
 
 #include "config/velnor.h"

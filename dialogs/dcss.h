@@ -57,3 +57,5 @@ constexpr int DCSS_CHAIN_ON = 8;
  * others have fixed inputs: Quattro for the KX-104 (model 4), Wide Band for
  * the rest. */
 bool DCSS_ReadsInputsType(int model);
+/* The KX-104: Quattro inputs only, and only the legacy output. */
+constexpr int DCSS_QUATTRO_ONLY_MODEL = 4;

@@ -43,11 +43,6 @@ static constexpr int FONT_HEIGHT = 16, FONT_WIDTH = 6;
 
 static HFONT hVersionFont = nullptr;
 
-const wchar_t *KALTRO_VoltageLabel(int level)
-{
-    return DEVOP_VoltageLabel(level);
-}
-
 static void initDialog(HWND d)
 {
     WIN_SetWindowText(d, TXT(TX_KALTRO_SETTINGS));

@@ -14,6 +14,3 @@ INT_PTR KaltroSetting(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 /* Control identifiers, for the tests. */
 constexpr int IDC_KS_VOLTAGE = 1170;    /* the voltage box, one entry per level */
 constexpr int IDC_KS_SW_VERSION = 1171; /* the software version field */
-
-/* The label of supply level 0 to 15, or nullptr. */
-const wchar_t *KALTRO_VoltageLabel(int level);

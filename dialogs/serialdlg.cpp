@@ -199,8 +199,6 @@ INT_PTR dSerialRS(HWND hDlg, UINT message, WPARAM wParam, LPARAM)
 
 int RSSERIAL_Init(HWND hWnd, HINSTANCE)
 {
-    /* an adapter that was unplugged and is back is opened again first */
-    RS232_Reconnect();
     WIN_DialogBox(hWnd, &serialTemplate, dSerialRS);
     return 0;
 }

@@ -122,7 +122,8 @@ int PORTINFO_IsBuiltin(const char *path)
 {
     char dev[PORTINFO_PATH_LEN];
     resolved(path, dev);
-    return std::strncmp(dev, "/dev/ttyS", 9) == 0 && dev[9] >= '0' && dev[9] <= '9';
+    const std::size_t n = std::strlen(PORTNAME_BUILTIN_FAMILY);
+    return std::strncmp(dev, PORTNAME_BUILTIN_FAMILY, n) == 0 && dev[n] >= '0' && dev[n] <= '9';
 }
 
 /* "<maker> <product>" of the USB device above tty base, from sysfs; empty

@@ -1,7 +1,8 @@
 /* portinfo.h -- what the system says about a serial device: who holds it by
- * a UUCP lock file, which group owns its node, whether a built-in port has a
- * UART behind it, which USB adapter it is, and the words that tell the user
- * why a port could not be opened.
+ * a UUCP lock file, which group owns its node, whether it is a built-in port,
+ * which USB adapter it is, and the words that tell the user why a port could
+ * not be opened. (Whether a built-in port has a UART behind it is the port
+ * module's question, asked through its system-call table.)
  *
  * No state: every answer is read from the file system at the moment of the
  * call. Nothing here opens a terminal for use; the port module does.

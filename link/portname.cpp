@@ -17,7 +17,7 @@ constexpr int LINK_LIMIT = 1024; /* highest number a link may carry */
 
 /* The fixed device families, 32 numbers each, in the order a controller is
  * most likely found on: USB adapters first. */
-static const char *const fixedFamilies[] = {"/dev/ttyUSB", "/dev/ttyACM", "/dev/ttyS",
+static const char *const fixedFamilies[] = {"/dev/ttyUSB", "/dev/ttyACM", PORTNAME_BUILTIN_FAMILY,
                                             "/dev/rfcomm"};
 constexpr int FAMILY_SIZE = 32;
 

@@ -21,6 +21,8 @@
 #include <cstddef>
 
 constexpr int PORTNAME_FIXED_LAST = 128; /* highest number with a fixed device */
+/* The family of the built-in UARTs, COM65 to COM96. */
+constexpr const char *PORTNAME_BUILTIN_FAMILY = "/dev/ttyS";
 
 /* Resolution. Each writes a NUL-terminated path into out (len bytes) and
  * returns 0, or 1 when there is none or it does not fit. */

@@ -36,12 +36,12 @@
 
 /* ---- Sizes and result codes ----------------------------------------------- */
 
-constexpr int RS232_BUF_SIZE = 2048;          /* the reply buffer */
-constexpr std::uint32_t RS232_READ_MAX = 200; /* bytes asked for by one read */
-constexpr int RS232_PORT_LIMIT = 1024;        /* the scan ends below this number */
-constexpr int RS232_PATH_LEN = 4096;          /* room for the device path */
-constexpr int RS232_NAME_MAX = 43;            /* characters of a stored name */
-constexpr int RS232_NAME_CMD_LEN = 50;        /* "lnaw " + name + "\r" + NUL */
+constexpr int RS232_BUF_SIZE = 2048;              /* the reply buffer */
+constexpr std::uint32_t RS232_READ_MAX = 200;     /* bytes asked for by one read */
+constexpr int RS232_PORT_LIMIT = 1024;            /* the scan ends below this number */
+constexpr int RS232_PATH_LEN = PORTINFO_PATH_LEN; /* room for the device path */
+constexpr int RS232_NAME_MAX = 43;                /* characters of a stored name */
+constexpr int RS232_NAME_CMD_LEN = 50;            /* "lnaw " + name + "\r" + NUL */
 
 /* RS232_OpenPort, RS232_KaltroIdentification, RS232_GetOKReply,
  * RS232_GetLOFrequency, RS232_GetXModemStarter. */

@@ -1,6 +1,6 @@
-/* devop.cpp -- powering and identifying the device, preparing a
- * configuration for the Kaltro, and the supply levels' voltages (see
- * devop.h). No state.
+/* devop.cpp -- powering and identifying the device, the greeting of the
+ * device operations, preparing a configuration for the Kaltro, and the
+ * supply levels' voltages (see devop.h). No state.
  */
 #include "ops/devop.h"
 
@@ -30,6 +30,14 @@ const wchar_t *DEVOP_VoltageLabel(int level)
     return level >= 0 && level < DEVOP_LEVEL_COUNT ? levelLabels[level] : nullptr;
 }
 
+bool DEVOP_Greet(int *model)
+{
+    if (RS232_KaltroIdentification() != RS232_OK) return false;
+    RS232_Set22kHzTone(0);
+    *model = DCSS_ModelOfDeviceID(RS232_GetDeviceID());
+    return true;
+}
+
 int DEVOP_PowerAndIdentify(DEVOP_Sleep_t sleep)
 {
     if (RS232_GetVoltage() < SUPPLY_LEVEL_MIN) {
@@ -44,9 +52,7 @@ int DEVOP_PrepareKaltroCfg(const char *name, unsigned char *image, DEVOP_Sleep_t
 {
     RS232_StoreConfigName(name); /* "lnaw" takes at most 43 characters */
     sleep(NAME_STORE_MS);
-    const bool en = DCSS_IsENGroup(VelnorData.Model);
-    const std::int32_t size = en ? BREVCFG_CompileEN(VelnorCfg, &VelnorData, image, 0)
-                                 : BREVCFG_CompileMxL(VelnorCfg, &VelnorData, image);
-    RS232_SetConfigType(en ? CONFIG_TYPE_EN : CONFIG_TYPE_MXL);
+    const std::int32_t size = BREVCFG_CompileForModel(VelnorCfg, &VelnorData, image);
+    RS232_SetConfigType(DCSS_IsENGroup(VelnorData.Model) ? CONFIG_TYPE_EN : CONFIG_TYPE_MXL);
     return size;
 }

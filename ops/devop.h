@@ -1,7 +1,7 @@
 /* devop.h -- short device exchanges that the windows and brevant-cli share:
  * powering and identifying the device as the start-up window does, and
- * handing a configuration to the Kaltro to keep; and the voltages of the
- * Kaltro's supply levels.
+ * handing a configuration to the Kaltro to keep; the greeting every device
+ * operation opens with; and the voltages of the Kaltro's supply levels.
  *
  * Pauses go through the caller's sleep: the windows pass the layer's
  * WIN_Sleep, brevant-cli RS232_Pause.
@@ -21,6 +21,12 @@ constexpr int DEVOP_LEVEL_COUNT = 16;
 /* The voltage of supply level level ("0V", "13.00V" ... "20.50V"), or
  * nullptr outside 0 .. 15. */
 const wchar_t *DEVOP_VoltageLabel(int level);
+
+/* The opening of the read-out, the transfer and EN programming: the Kaltro's
+ * identification, the 22 kHz tone off and the device ID as a model index
+ * into *model (-1 when no model answers). False, with nothing more sent,
+ * when the Kaltro did not answer. */
+bool DEVOP_Greet(int *model);
 
 /* Raises the supply to level 6 when it is below 5 and waits 5 s for the
  * device to start; then the device ID as a model index, or -1. */

@@ -24,6 +24,8 @@
  */
 #include "ops/enop.h"
 
+#include "ops/devop.h"
+
 #include "app/texts.h"
 #include "config/limits.h"
 #include "config/velnor.h"
@@ -54,21 +56,14 @@ static void stopWith(int textId)
     Disp->EnableOK(Disp->Ctx, true);
 }
 
-bool ENOP_Finished()
-{
-    return ENState == EN_CLOSED;
-}
-
 void ENOP_Open(const OpsDisplay_t *d)
 {
     Disp = d;
     UB = 0;
     ENState = EN_CLOSED;
 
-    if (RS232_KaltroIdentification() != RS232_OK) return stopWith(TX_NO_REPLY_KALTRO);
-    RS232_Set22kHzTone(0);
-    const int id = RS232_GetDeviceID();
-    const int model = DCSS_ModelOfDeviceID(id);
+    int model = -1;
+    if (!DEVOP_Greet(&model)) return stopWith(TX_NO_REPLY_KALTRO);
     if (model < 0) return stopWith(TX_NO_DEVICE);
     if (!DCSS_IsENGroup(model)) return stopWith(TX_WRONG_DEVICE);
     OutNum = RS232_GetOutputNumber();

@@ -15,5 +15,3 @@ void ENOP_Open(const OpsDisplay_t *d);
  * closes the exchange; a failure shows its red text and goes to the closing
  * step. Success is the green "Software upgrade successful!". */
 void ENOP_Step();
-/* Whether the last step was the closing one: nothing more is due. */
-bool ENOP_Finished();

@@ -24,6 +24,8 @@
  */
 #include "ops/readop.h"
 
+#include "ops/devop.h"
+
 #include "app/texts.h"
 #include "dialogs/dcss.h"
 #include "link/rs232.h"
@@ -76,10 +78,8 @@ void READOP_Open(const OpsDisplay_t *d)
     UBNum = 0;
     Missing = 0;
 
-    if (RS232_KaltroIdentification() != RS232_OK) return show(TX_NO_REPLY_KALTRO, OPS_RED);
-    RS232_Set22kHzTone(0);
-    const int id = RS232_GetDeviceID();
-    const int model = DCSS_ModelOfDeviceID(id);
+    int model = -1;
+    if (!DEVOP_Greet(&model)) return show(TX_NO_REPLY_KALTRO, OPS_RED);
     if (model < 0) return show(TX_NO_DEVICE, OPS_RED);
     if (model != VelnorData.Model) return show(TX_WRONG_DEVICE, OPS_RED);
 

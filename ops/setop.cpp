@@ -56,7 +56,6 @@ static constexpr unsigned FIRST_STEP_MS = 1;
 /* Between two device exchanges the dialog answers the user. */
 static constexpr unsigned STEP_MS = 100;
 static constexpr int WRITE_FIRST = 9; /* the write's first step */
-static constexpr int QUATTRO_ONLY_MODEL = 4;
 
 const int SETOP_FieldLabels[SETOP_FIELD_COUNT] = {
     TX_MODEL,         TX_SW_VERSION,     TX_FW_VERSION,    TX_CONFIG_VERSION,
@@ -240,7 +239,7 @@ static unsigned readStep()
             VelnorData.WideBand = RS232_GetWideBandInfo();
             showOption(SETOP_INPUTS, VelnorData.WideBand, 1);
         } else {
-            option(SETOP_INPUTS, model == QUATTRO_ONLY_MODEL ? 0 : 1, false);
+            option(SETOP_INPUTS, model == DCSS_QUATTRO_ONLY_MODEL ? 0 : 1, false);
         }
         Disp->ChainList(Disp->Ctx, SETOP_ChainPairs());
         break;
@@ -250,7 +249,7 @@ static unsigned readStep()
         option(SETOP_OUTPUT, 0, false);
         if (v >= 0 && v <= 2 && DCSS_IsENGroup(model))
             option(SETOP_OUTPUT, v, true);
-        else if (v < 0 && model == QUATTRO_ONLY_MODEL)
+        else if (v < 0 && model == DCSS_QUATTRO_ONLY_MODEL)
             option(SETOP_OUTPUT, 1, false); /* the KX-104 feeds its legacy output only */
         break;
     }

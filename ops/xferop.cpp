@@ -39,6 +39,8 @@
  */
 #include "ops/xferop.h"
 
+#include "ops/devop.h"
+
 #include "app/texts.h"
 #include "config/velnor.h"
 #include "dialogs/dcss.h"
@@ -88,11 +90,10 @@ static void enableOK(bool enable)
     Disp->EnableOK(Disp->Ctx, enable);
 }
 
-/* The start code of the opening: 0 when the transfer has started. */
-static int startCode()
+/* The start code of the opening for the device's model: 0 when the
+ * transfer has started. */
+static int startCode(int model)
 {
-    const int id = RS232_GetDeviceID();
-    const int model = DCSS_ModelOfDeviceID(id);
     /* An image that is not there has nothing to send. */
     const int size = Ptr != nullptr ? CopiedSize : 0;
     if (Mode != XM_TYPE_DEVICE) return RS232_KaltroDownloadInit(size, Mode, model);
@@ -108,12 +109,12 @@ void XFEROP_Open(const OpsDisplay_t *d)
     XError = 0;
     NAKCounter = 0;
 
-    if (RS232_KaltroIdentification() != RS232_OK) {
+    int model = -1;
+    if (!DEVOP_Greet(&model)) {
         show(TX_NO_REPLY_KALTRO, OPS_RED);
         return enableOK(true);
     }
-    RS232_Set22kHzTone(0);
-    const int code = startCode();
+    const int code = startCode(model);
     if (code == XM_STARTED) {
         show(TX_TRANSMISSION_STARTED, OPS_BLACK);
         XMState = XM_WAIT_START;

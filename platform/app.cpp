@@ -145,7 +145,7 @@ int WIN_Init(int argc, char **argv)
     /* The X11 window class is the application's name, whatever the program
      * file is called; the desktop entry's StartupWMClass names it. On
      * Wayland the compositor finds the entry (and its icon) by its name. */
-    QApplication::setApplicationName(QStringLiteral("brevant"));
+    QApplication::setApplicationName(QString::fromLatin1(appName));
     QApplication::setDesktopFileName(QStringLiteral(BREVANT_APP_ID));
     new QApplication(appArgc, argc > 0 && argv ? argv : defaultArgv);
     QApplication::setWindowIcon(programIcon());

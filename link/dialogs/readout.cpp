@@ -40,16 +40,6 @@ const Display_t *CONFIGREADOUT_GetDisplay()
     return &Disp;
 }
 
-int CONFIGREADOUT_GetMissing()
-{
-    return READOP_GetMissing();
-}
-
-void CONFIGREADOUT_OrderRows(VelnorCfg_t *table, int n)
-{
-    READOP_OrderRows(table, n);
-}
-
 static void opening(HWND hDlg)
 {
     WIN_SetWindowText(hDlg, TXT(TX_CONFIG_UPLOAD));

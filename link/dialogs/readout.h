@@ -9,7 +9,6 @@
  */
 #pragma once
 
-#include "config/velnor.h"
 #include "link/dialogs/display.h"
 #include "platform/win.h"
 
@@ -25,11 +24,6 @@ INT_PTR ConfigReadOut(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 void CONFIGREADOUT_DisplayText(HDC hdc, const wchar_t *text, COLORREF color);
 void CONFIGREADOUT_DisplayPercents(HDC hdc, unsigned percent);
 
-/* Puts rows 0 .. n - 1 of table in ascending UBNo order, rows of equal UBNo
- * in their present order; no value changes. */
-void CONFIGREADOUT_OrderRows(VelnorCfg_t *table, int n);
-
-/* What the dialog shows (for the tests), and the bands of the last read-out
- * that got no complete reply. */
+/* What the dialog shows (for the tests). The bands of the last read-out
+ * that got no complete reply are READOP_GetMissing's. */
 const Display_t *CONFIGREADOUT_GetDisplay();
-int CONFIGREADOUT_GetMissing();

@@ -2,12 +2,11 @@
  * user's place: a test queues them before it does what opens the box.
  *
  * State: the queued answers and file names, and the text of the last message
- * box. Both hooks of the layer (winqt.h) are set as soon as this library is
- * part of the program under test: every box then reports its text here and
- * is never shown, since no test could press its button: a box nobody queued
- * an answer for is answered OK (which a question box takes as No). So a box
- * that only some machines show (a serial port refused to an ordinary user)
- * cannot hang a test.
+ * box. Both hooks of the layer (winqt.h) are set once the program under test
+ * uses any of the answer functions (the linker then takes this file in):
+ * every box then reports its text here and is never shown, since no test could press its button: a
+ * box nobody queued an answer for is answered OK (which a question box takes as No). So a box that
+ * only some machines show (a serial port refused to an ordinary user) cannot hang a test.
  */
 #include "platform/testsupport/wintest.h"
 #include "platform/winqt.h"

@@ -59,8 +59,9 @@ bool WIN_UserMenu(HWND win, int command);
 
 /* ---- Answers for message boxes and file dialogs ---------------------------- */
 
-/* Answers for the next boxes, in order. No box is shown in a test: one that
- * finds nothing queued is answered IDOK (for a question: not IDYES). */
+/* Answers for the next boxes, in order. In a program that uses these
+ * functions no box is shown: one that finds nothing queued is answered IDOK
+ * (for a question: not IDYES). */
 void WIN_QueueMessageBoxAnswer(int answer);
 /* nullptr: the user cancels. A save dialog adds the default extension to a
  * queued name without one, as it does to a typed name. */

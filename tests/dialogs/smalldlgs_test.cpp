@@ -4,6 +4,7 @@
 #include "dialogs/getdevice.h"
 #include "dialogs/kaltrosetting.h"
 #include "dialogs/serialdlg.h"
+#include "ops/devop.h"
 
 #include "app/texts.h"
 #include "link/portname.h"
@@ -37,8 +38,8 @@ TEST_F(KaltroSettings, ShowsTheReportedLevelAndSendsTheChosenOne)
         WIN_UserSelect(WIN_GetDlgItem(d, IDC_KS_VOLTAGE), 0);
         EXPECT_TRUE(WIN_WaitFor([&] { return sim.Count("> setv 0") == 1; }, WAIT_MS));
     });
-    EXPECT_EQ(KALTRO_VoltageLabel(8), std::wstring(L"18.15V"));
-    EXPECT_EQ(KALTRO_VoltageLabel(16), nullptr);
+    EXPECT_EQ(DEVOP_VoltageLabel(8), std::wstring(L"18.15V"));
+    EXPECT_EQ(DEVOP_VoltageLabel(16), nullptr);
 }
 
 TEST_F(KaltroSettings, EighteenVoltsIsTheFirstLevelAboveIt)

@@ -3,6 +3,7 @@
 #include "tests/support/devicedialog.h"
 
 #include "link/dialogs/readout.h"
+#include "ops/readop.h"
 
 namespace
 {
@@ -57,7 +58,7 @@ TEST_F(ReadOut, ReadsEveryBandIntoItsOwnUBRecord)
     }
     std::vector<int> steps;
     EXPECT_EQ(readAll(&steps), IDOK);
-    EXPECT_EQ(CONFIGREADOUT_GetMissing(), 0);
+    EXPECT_EQ(READOP_GetMissing(), 0);
 
     SIM_Device dev;
     SIM_GetDevice(&dev);
@@ -118,7 +119,7 @@ TEST_F(ReadOut, BandsWithoutReplyAreATransmissionError)
         click(IDCANCEL);
     });
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(CONFIGREADOUT_GetMissing(), 2);
+    EXPECT_EQ(READOP_GetMissing(), 2);
     /* every UB keeps one record of its own: the bands read, and the two
      * missing ones as they were */
     for (int u = 0; u < 24; u++)
