@@ -14,14 +14,9 @@
 #include "config/image.h"
 #include "config/validate.h"
 #include "dialogs/dcss.h"
+#include "fuzz/standin.h"
 
-#include <cstdlib>
 #include <cstring>
-
-static void check(bool ok)
-{
-    if (!ok) std::abort();
-}
 
 /* What a save keeps of a row: the whole row when active, else its number. */
 static bool sameRow(const VelnorCfg_t &a, const VelnorCfg_t &b)
@@ -46,23 +41,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     bool taken[MAX_UB] = {};
     for (int r = 0; r < n; r++) {
         const int u = VelnorCfg[r].UBNo;
-        check(u < n && !taken[u]);
+        STANDIN_Check(u < n && !taken[u]);
         taken[u] = true;
     }
 
     MAIN_ValidateTable();
     unsigned char image[BREVCFG_IMAGE_MAX];
-    check(BREVCFG_CompileEN(VelnorCfg, &VelnorData, image, data[0] >> 4) ==
-          BREVCFG_HEADER_SIZE + n * BREVCFG_EN_RECORD);
-    check(BREVCFG_CompileMxL(VelnorCfg, &VelnorData, image) ==
-          BREVCFG_HEADER_SIZE + n * BREVCFG_MXL_RECORD);
+    STANDIN_Check(BREVCFG_CompileEN(VelnorCfg, &VelnorData, image, data[0] >> 4) ==
+                  BREVCFG_HEADER_SIZE + n * BREVCFG_EN_RECORD);
+    STANDIN_Check(BREVCFG_CompileMxL(VelnorCfg, &VelnorData, image) ==
+                  BREVCFG_HEADER_SIZE + n * BREVCFG_MXL_RECORD);
 
     char text[BREVCFG_TEXT_MAX];
     const int len = BREVCFG_FormatConfig(VelnorCfg, n, text, sizeof text);
-    check(len > 0);
+    STANDIN_Check(len > 0);
     VelnorCfg_t back[MAX_UB];
-    check(BREVCFG_ParseConfig(text, static_cast<std::size_t>(len), back, n) == n);
+    STANDIN_Check(BREVCFG_ParseConfig(text, static_cast<std::size_t>(len), back, n) == n);
     for (int r = 0; r < n; r++)
-        check(sameRow(VelnorCfg[r], back[r]));
+        STANDIN_Check(sameRow(VelnorCfg[r], back[r]));
     return 0;
 }

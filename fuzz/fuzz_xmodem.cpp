@@ -15,6 +15,7 @@
  * bytes from the offset acknowledged so far, the padding and the CRC; and
  * that EOT goes only when nothing remains.
  */
+#include "dialogs/dcss.h"
 #include "fuzz/standin.h"
 #include "link/rs232.h"
 #include "tests/link/xmodem_drive.h"
@@ -48,19 +49,19 @@ static void checkWritten(const unsigned char *w, std::size_t len)
     STANDIN_Check(w[3 + block] == crc >> 8 && w[4 + block] == (crc & 0xFF));
 }
 
-static bool fillImage()
+/* Fills the image area once, before the first input. */
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     for (int i = 0; i < IMAGE_MAX; i++)
         imageArea[i] = static_cast<unsigned char>((i * 31) ^ (i >> 8));
-    return true;
+    return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    static const bool filled = fillImage();
-    if (!filled || size < HEADER_LEN || !STANDIN_Open()) return 0;
+    if (size < HEADER_LEN || !STANDIN_Open()) return 0;
     const int type = data[0] % 4;
-    const int model = data[1] % 12 - 1;
+    const int model = data[1] % (DCSS_MODEL_COUNT + 1) - 1;
     imageSize = (data[2] << 8 | data[3]) % (IMAGE_MAX + 1);
     image = imageArea + IMAGE_MAX - imageSize;
     STANDIN_SetReads(data + HEADER_LEN, size - HEADER_LEN, data[4]);

@@ -3,6 +3,7 @@
  * user-band calculator. */
 #include "mainfixture.h"
 #include "tests/support/filelimit.h"
+#include "tests/support/shots.h"
 
 #include "app/resource.h"
 #include "app/texts.h"
@@ -10,13 +11,8 @@
 #include "config/ubcalc.h"
 #include "tests/support/tempdir.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <signal.h>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 
 class Commands : public MainWindow
@@ -39,11 +35,6 @@ class Commands : public MainWindow
         char p[64];
         WIN_FileDialog fd{nullptr, L"Text", L"*.txt", L"txt", p, 64};
         WIN_GetSaveFileName(&fd);
-    }
-    static std::string slurp(const std::string &path)
-    {
-        std::ifstream f(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
     }
     static void spit(const std::string &path, const std::string &bytes)
     {
@@ -102,7 +93,7 @@ TEST_F(Commands, SaveAsksBeforeOverwritingAndShowsTheSortedTable)
     WIN_UserClick(hActive[5]);
     WIN_QueueFileName(path.c_str());
     command(IDM_SAVE_FILE);
-    const std::string saved = slurp(path);
+    const std::string saved = ReadFile(path);
     ASSERT_EQ(saved.rfind(";\r\n;UB No\tFeed\t", 0), 0u);
     /* the inactive row is written first, with frequency 0 */
     EXPECT_NE(saved.find("5,\t0,\t0,\t0,\t\t46,"), std::string::npos);
@@ -118,12 +109,12 @@ TEST_F(Commands, SaveAsksBeforeOverwritingAndShowsTheSortedTable)
     WIN_QueueMessageBoxAnswer(IDNO);
     command(IDM_SAVE_FILE);
     EXPECT_EQ(std::wstring(WIN_LastMessageBoxText()), TXT(TX_FILE_EXISTS));
-    EXPECT_EQ(slurp(path), saved);
+    EXPECT_EQ(ReadFile(path), saved);
     WIN_QueueFileName(path.c_str());
     WIN_QueueMessageBoxAnswer(IDYES);
     command(IDM_SAVE_FILE);
-    EXPECT_NE(slurp(path), saved);
-    EXPECT_NE(slurp(path).find("5,\t0,\t1225,"), std::string::npos);
+    EXPECT_NE(ReadFile(path), saved);
+    EXPECT_NE(ReadFile(path).find("5,\t0,\t1225,"), std::string::npos);
 
     /* a faulty row: nothing is asked or written */
     const std::string other = dir + "/faulty.txt";
@@ -141,7 +132,7 @@ TEST_F(Commands, ExportWritesTheModelsImageAndReplacesSilently)
     spit(path, std::string(2000, 'x'));
     WIN_QueueFileName(path.c_str());
     command(IDM_EXPORT);
-    const std::string img = slurp(path);
+    const std::string img = ReadFile(path);
     ASSERT_EQ(img.size(), 336u);
     unsigned char want[BREVCFG_IMAGE_MAX] = {};
     BREVCFG_CompileEN(VelnorCfg, &VelnorData, want, 0);
@@ -157,7 +148,7 @@ TEST_F(Commands, ExportOfAnMxLModelSortsAndRefusesAFaultyTable)
     const std::string path = dir + "/mxl.bin";
     WIN_QueueFileName((dir + "/mxl").c_str()); /* the dialog adds ".bin" */
     command(IDM_EXPORT);
-    const std::string img = slurp(path);
+    const std::string img = ReadFile(path);
     ASSERT_EQ(img.size(), 232u);
     EXPECT_EQ(static_cast<unsigned char>(img[16 + 7]), 23); /* first record: UB 23 */
     EXPECT_EQ(text(hUBFreq[0]), L"2125");
@@ -173,7 +164,7 @@ TEST_F(Commands, ExportOfAnMxLModelSortsAndRefusesAFaultyTable)
     WIN_UserType(hBW[4], L"40");
     WIN_QueueFileName(nullptr);
     command(IDM_EXPORT);
-    EXPECT_EQ(slurp(path), img);
+    EXPECT_EQ(ReadFile(path), img);
 }
 
 TEST_F(Commands, FilesThatCannotBeWrittenOrReadAreTold)
@@ -192,7 +183,7 @@ TEST_F(Commands, FilesThatCannotBeWrittenOrReadAreTold)
         EXPECT_NE(told.find(L"could not be saved"), std::wstring::npos) << id;
         EXPECT_NE(told.find(L"/cfg.txt"), std::wstring::npos) << id;
         EXPECT_NE(told.find(L"File too large"), std::wstring::npos) << id;
-        EXPECT_EQ(slurp(path), "old") << id;
+        EXPECT_EQ(ReadFile(path), "old") << id;
     }
 
     /* opening a folder says so and leaves the table as it was */
@@ -240,8 +231,7 @@ TEST_F(Commands, CalculatorOpensWithItsFirstChoicesAndChangesNothing)
         seen[0] += L"/" + text(dlg);
         WIN_UserSelect(hSR, 3);
         WIN_UserSelect(hPol, 2);
-        if (const char *shots = std::getenv("BREVANT_SHOTS"))
-            WIN_SaveImage(dlg, (std::string(shots) + "/ub-calculator.png").c_str());
+        SaveShot(dlg, "ub-calculator");
         WIN_UserClose(dlg);
     });
     command(IDM_UB_CALCULATOR);

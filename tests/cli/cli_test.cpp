@@ -16,7 +16,6 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -28,12 +27,6 @@ struct Ran {
     int code;
     std::string out, err;
 };
-
-std::string slurp(const std::string &path)
-{
-    std::ifstream f(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
 
 std::string utf8(const wchar_t *w)
 {
@@ -62,7 +55,7 @@ class Cli : public ::testing::Test
         const int st = std::system(
             (std::string(BREVANT_CLI) + " " + args + " >" + out + " 2>" + err + " </dev/null")
                 .c_str());
-        return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, slurp(out), slurp(err)};
+        return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, ReadFile(out), ReadFile(err)};
     }
 
     /* The model's default table with a change the device keeps (a tenth of
@@ -111,7 +104,7 @@ TEST_F(Cli, ProgramThenReadoutGivesTheSameFile)
         r = run("readout -o " + back + port);
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(r.out, "Configuration version 2.13\n");
-        EXPECT_EQ(slurp(back), slurp(file));
+        EXPECT_EQ(ReadFile(back), ReadFile(file));
     }
 }
 
@@ -163,7 +156,7 @@ TEST_F(Cli, CheckAndExportAgreeWithTheMainWindow)
         const int size = DCSS_IsENGroup(VelnorData.Model)
                              ? BREVCFG_CompileEN(VelnorCfg, &VelnorData, expected, 0)
                              : BREVCFG_CompileMxL(VelnorCfg, &VelnorData, expected);
-        EXPECT_EQ(slurp(image), std::string(reinterpret_cast<char *>(expected), size));
+        EXPECT_EQ(ReadFile(image), std::string(reinterpret_cast<char *>(expected), size));
     }
 }
 
@@ -229,14 +222,15 @@ TEST_F(Cli, InterruptedTransferLeavesTheKaltroReady)
         _exit(127);
     }
     const std::string started = utf8(TXT(TX_TRANSMISSION_STARTED));
-    for (int i = 0; i < 200 && slurp(err).find(started) == std::string::npos; i++)
+    for (int i = 0; i < 200 && ReadFile(err).find(started) == std::string::npos; i++)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     kill(pid, SIGINT);
     int st = 0;
     ASSERT_EQ(waitpid(pid, &st, 0), pid);
     ASSERT_TRUE(WIFEXITED(st));
-    EXPECT_EQ(WEXITSTATUS(st), 130) << slurp(err);
-    EXPECT_NE(slurp(err).find("brevant-cli: interrupted at"), std::string::npos) << slurp(err);
+    EXPECT_EQ(WEXITSTATUS(st), 130) << ReadFile(err);
+    EXPECT_NE(ReadFile(err).find("brevant-cli: interrupted at"), std::string::npos)
+        << ReadFile(err);
     const Ran r = run("voltage" + port);
     EXPECT_EQ(r.code, 0) << r.err;
 }

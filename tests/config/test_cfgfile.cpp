@@ -11,8 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -39,14 +37,6 @@ static bool sameRow(const VelnorCfg_t &a, const VelnorCfg_t &b)
            a.UBFreqDec == b.UBFreqDec && a.BW == b.BW && a.StaticMode == b.StaticMode &&
            a.ConvFreq == b.ConvFreq && a.ConvPol == b.ConvPol && a.AGCVal == b.AGCVal &&
            a.SpectralInversion == b.SpectralInversion;
-}
-
-static std::string readFile(const std::string &path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
 }
 
 static void defaults(int model)
@@ -240,7 +230,7 @@ TEST_F(CfgFileDisk, SaveAsksBeforeReplacingAndLoads)
     defaults(0);
     EXPECT_EQ(BREVCFG_SaveConfigFile(path.c_str(), VelnorCfg, 24, BREVCFG_CREATE_NEW),
               BREVCFG_FILE_OK);
-    const std::string first = readFile(path);
+    const std::string first = ReadFile(path);
     EXPECT_EQ(first, format(VelnorCfg, 24));
 
     /* the name exists: neither the table nor the file changes */
@@ -249,10 +239,10 @@ TEST_F(CfgFileDisk, SaveAsksBeforeReplacingAndLoads)
     EXPECT_EQ(BREVCFG_SaveConfigFile(path.c_str(), VelnorCfg, 24, BREVCFG_CREATE_NEW),
               BREVCFG_FILE_EXISTS);
     EXPECT_EQ(VelnorCfg[0].UBFreq, 2000);
-    EXPECT_EQ(readFile(path), first);
+    EXPECT_EQ(ReadFile(path), first);
     EXPECT_EQ(BREVCFG_SaveConfigFile(path.c_str(), VelnorCfg, 24, BREVCFG_REPLACE),
               BREVCFG_FILE_OK);
-    EXPECT_NE(readFile(path), first);
+    EXPECT_NE(ReadFile(path), first);
     EXPECT_EQ(entries(), 1);
 
     VelnorCfg_t t[MAX_UB];
@@ -290,13 +280,13 @@ TEST_F(CfgFileDisk, SavingThroughALinkWritesTheLinkedFile)
     struct stat st;
     ASSERT_EQ(lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode)); /* the link stays a link */
-    EXPECT_EQ(readFile(real), format(VelnorCfg, 24));
-    EXPECT_NE(readFile(real).find(",\t1000,"), std::string::npos);
+    EXPECT_EQ(ReadFile(real), format(VelnorCfg, 24));
+    EXPECT_NE(ReadFile(real).find(",\t1000,"), std::string::npos);
 
     /* an image export through the link likewise */
     const unsigned char bytes[] = {1, 2, 3};
     EXPECT_EQ(BREVCFG_SaveBytesFile(link.c_str(), bytes, 3, BREVCFG_REPLACE), BREVCFG_FILE_OK);
-    EXPECT_EQ(readFile(real), std::string("\x01\x02\x03"));
+    EXPECT_EQ(ReadFile(real), std::string("\x01\x02\x03"));
     ASSERT_EQ(lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(entries(), 2); /* the link and the folder: no temporary files */
@@ -308,7 +298,7 @@ TEST_F(CfgFileDisk, FailedWriteKeepsTheOldFile)
     defaults(7);
     ASSERT_EQ(BREVCFG_SaveConfigFile(path.c_str(), VelnorCfg, 32, BREVCFG_REPLACE),
               BREVCFG_FILE_OK);
-    const std::string old = readFile(path);
+    const std::string old = ReadFile(path);
 
     /* Let no file grow past 200 bytes: the full table cannot be written. */
     defaults(7);
@@ -320,7 +310,7 @@ TEST_F(CfgFileDisk, FailedWriteKeepsTheOldFile)
     }
 
     EXPECT_EQ(rc, BREVCFG_FILE_CANNOT_WRITE);
-    EXPECT_EQ(readFile(path), old);
+    EXPECT_EQ(ReadFile(path), old);
     EXPECT_EQ(entries(), 1); /* no temporary file left behind */
 }
 
@@ -345,7 +335,7 @@ TEST_F(CfgFileDisk, SavePathsThatMustWorkAndFailuresThatKeepTheOldFile)
     EXPECT_EQ(
         BREVCFG_SaveConfigFile((dir + "/dangling.txt").c_str(), VelnorCfg, 24, BREVCFG_CREATE_NEW),
         BREVCFG_FILE_OK);
-    EXPECT_EQ(readFile(dir + "/real/new.txt"), format(VelnorCfg, 24));
+    EXPECT_EQ(ReadFile(dir + "/real/new.txt"), format(VelnorCfg, 24));
     struct stat st;
     ASSERT_EQ(lstat((dir + "/dangling.txt").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -354,7 +344,7 @@ TEST_F(CfgFileDisk, SavePathsThatMustWorkAndFailuresThatKeepTheOldFile)
     const std::string longName = dir + "/" + std::string(251, 'n') + ".txt";
     EXPECT_EQ(BREVCFG_SaveConfigFile(longName.c_str(), VelnorCfg, 24, BREVCFG_CREATE_NEW),
               BREVCFG_FILE_OK);
-    EXPECT_EQ(readFile(longName), format(VelnorCfg, 24));
+    EXPECT_EQ(ReadFile(longName), format(VelnorCfg, 24));
 
     /* a replaced file keeps its permissions */
     ASSERT_EQ(chmod(longName.c_str(), 0640), 0);
@@ -370,7 +360,7 @@ TEST_F(CfgFileDisk, SavePathsThatMustWorkAndFailuresThatKeepTheOldFile)
     std::fputs("theirs", f);
     std::fclose(f);
     EXPECT_EQ(BREVCFG_SaveCommit(&s, "ours", 4), BREVCFG_FILE_EXISTS);
-    EXPECT_EQ(readFile(raced), "theirs");
+    EXPECT_EQ(ReadFile(raced), "theirs");
 
     /* a folder the user may not write into: the old file stays, and the
      * reason is the system's */
@@ -379,11 +369,11 @@ TEST_F(CfgFileDisk, SavePathsThatMustWorkAndFailuresThatKeepTheOldFile)
     EXPECT_TRUE(asOrdinaryUser(
         [](const std::string &d) {
             const std::string path = d + "/real/new.txt";
-            const std::string old = readFile(path);
+            const std::string old = ReadFile(path);
             return BREVCFG_SaveBytesFile(path.c_str(), "new", 3, BREVCFG_REPLACE) ==
                        BREVCFG_FILE_CANNOT_WRITE &&
                    std::strcmp(BREVCFG_FileReason(), std::strerror(EACCES)) == 0 &&
-                   readFile(path) == old;
+                   ReadFile(path) == old;
         },
         dir));
     chmod((dir + "/real").c_str(), 0755);

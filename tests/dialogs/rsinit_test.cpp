@@ -17,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -50,13 +49,6 @@ std::wstring shown(RsinitField f)
     return t + L" on " + name;
 }
 
-std::wstring text(HWND w)
-{
-    wchar_t buf[128];
-    WIN_GetWindowText(w, buf, 128);
-    return buf;
-}
-
 HWND item(RsinitItem i)
 {
     return RSINIT_GetHandle(i);
@@ -66,7 +58,7 @@ HWND item(RsinitItem i)
  * worked out in the same tick. */
 bool scanEnded()
 {
-    return text(item(RsinitItem::FirstButton)) == TXT(TX_OK);
+    return DeviceDialog::text(item(RsinitItem::FirstButton)) == TXT(TX_OK);
 }
 
 class StartupWindow : public ::testing::Test
@@ -227,9 +219,7 @@ TEST_F(StartupWindow, NoControllerShowsNotFoundAndTheModelChoice)
 
         WIN_UpdateWindow(item(RsinitItem::Window));
         EXPECT_EQ(WIN_GetPixel(item(RsinitItem::Window), 132, 72), RED);
-        if (const char *shots = std::getenv("BREVANT_SHOTS"))
-            WIN_SaveImage(item(RsinitItem::Window),
-                          (std::string(shots) + "/startup-not-found.png").c_str());
+        SaveShot(item(RsinitItem::Window), "startup-not-found");
 
         WIN_UserSelect(select, 4);
         EXPECT_EQ(RSINIT_GetModel(), 4);
@@ -245,10 +235,10 @@ TEST_F(StartupWindow, CancelThenOkStartsWithModelZeroAndNoPort)
     /* Timer periods stretched so that Cancel comes before the first tick. */
     WIN_SetTimeScale(1000);
     const int code = run([&] {
-        EXPECT_EQ(text(item(RsinitItem::FirstButton)), L"Cancel");
+        EXPECT_EQ(DeviceDialog::text(item(RsinitItem::FirstButton)), L"Cancel");
         EXPECT_FALSE(WIN_IsWindowEnabled(item(RsinitItem::Repeat)));
         WIN_UserClick(item(RsinitItem::FirstButton));
-        EXPECT_EQ(text(item(RsinitItem::FirstButton)), L"OK");
+        EXPECT_EQ(DeviceDialog::text(item(RsinitItem::FirstButton)), L"OK");
         EXPECT_TRUE(WIN_IsWindowEnabled(item(RsinitItem::Repeat)));
         EXPECT_EQ(field(RsinitField::Port), L"Not found");
         EXPECT_EQ(field(RsinitField::Device), L"Unknown");
@@ -339,7 +329,7 @@ TEST_F(StartupWindow, RepeatScansAgainFromTheFirstPort)
          * Repeat waits for it. Timer periods are stretched to look at it. */
         WIN_SetTimeScale(1000);
         WIN_UserClick(item(RsinitItem::Repeat));
-        EXPECT_EQ(text(item(RsinitItem::FirstButton)), L"Cancel");
+        EXPECT_EQ(DeviceDialog::text(item(RsinitItem::FirstButton)), L"Cancel");
         EXPECT_FALSE(WIN_IsWindowEnabled(item(RsinitItem::Repeat)));
         EXPECT_EQ(RS232_GetLastPortNumber(), 1);
         EXPECT_EQ(shown(RsinitField::Port), L"COM1 on scan grey");
@@ -398,9 +388,7 @@ TEST_F(StartupWindow, TextsAreCentredAndDoNotOverlap)
         HWND w = item(RsinitItem::Window);
         WIN_InvalidateRect(w);
         WIN_UpdateWindow(w);
-        /* BREVANT_SHOTS names a folder for a picture of the window to look at. */
-        if (const char *shots = std::getenv("BREVANT_SHOTS"))
-            WIN_SaveImage(w, (std::string(shots) + "/startup-found.png").c_str());
+        SaveShot(w, "startup-found");
         int left, right;
         /* Each field's text sits on the field's middle (215), inside it. */
         for (int top : {12, 42, 72}) {

@@ -47,7 +47,7 @@ class SaveInKaltro : public DeviceDialog
 
 TEST_F(SaveInKaltro, ReadNameShowsTheStoredNameOrNothing)
 {
-    connect({"--state", tempFile("model=KX-103\nname=Roof west\n")});
+    connectWithState({"model=KX-103", "name=Roof west"});
     const INT_PTR result = run(&KALTROTOGO_Template, KaltroToGo, [] {
         EXPECT_EQ(field(), L"");
         click(IDC_READ_NAME);

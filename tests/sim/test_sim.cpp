@@ -11,7 +11,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -212,8 +211,7 @@ TEST(SimFaults, StopAfterNoDeviceAndLog)
         EXPECT_EQ(ReadABuffer(&n)[0], '\0') << "silent after three commands";
         RS232_Term();
     }
-    std::ifstream f(log);
-    std::string text((std::istreambuf_iterator<char>(f)), {});
+    const std::string text = ReadFile(log);
     EXPECT_NE(text.find("> lnbe"), std::string::npos);
     EXPECT_NE(text.find("< [echo] Kaltro KX-P2 ID 0x54"), std::string::npos);
     EXPECT_NE(text.find("silent from here on"), std::string::npos);

@@ -12,9 +12,9 @@
 #include "link/dialogs/display.h"
 #include "link/rs232.h"
 #include "platform/testsupport/wintest.h"
+#include "tests/support/shots.h"
 #include "tests/support/simthread.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -131,11 +131,7 @@ class DeviceDialog : public testing::Test
 
     /* BREVANT_SHOTS names a folder for pictures of the dialogs to look at:
      * of dialog d, or of the innermost dialog open. */
-    static void shot(HWND d, const char *name)
-    {
-        if (const char *shots = std::getenv("BREVANT_SHOTS"))
-            WIN_SaveImage(d, (std::string(shots) + "/" + name + ".png").c_str());
-    }
+    static void shot(HWND d, const char *name) { SaveShot(d, name); }
     static void shot(const char *name) { shot(WIN_ActiveDialog(), name); }
     static std::wstring text(HWND w)
     {

@@ -3,9 +3,7 @@
 #include "tests/support/simthread.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 PortsFolder::PortsFolder()
 {
@@ -64,10 +62,7 @@ void SimThread::Stop()
 
 std::string SimThread::Log() const
 {
-    std::ifstream in(logPath);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return ReadFile(logPath);
 }
 
 int SimThread::Count(const std::string &text) const

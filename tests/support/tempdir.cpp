@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 TempDir::TempDir()
@@ -24,4 +25,10 @@ std::string TempDir::File(const std::string &name, const std::string &content) c
     const std::string p = path + "/" + name;
     if (!content.empty()) std::ofstream(p, std::ios::binary) << content;
     return p;
+}
+
+std::string ReadFile(const std::string &path)
+{
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }

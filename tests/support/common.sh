@@ -1,12 +1,14 @@
-# common.sh -- what the end-to-end runs share, sourced by each: a work folder
-# of the run's own, which is also its ports folder (so the port scan finds the
-# run's simulator and nothing else); bounded waits; failing with the logs;
-# kaltro-sim started as a user starts it; and the leak suppressions a real
-# windowing system needs in a sanitizer build.
+# common.sh -- what the test scripts that run the real programs share (the
+# end-to-end runs, run-cli, on-xvfb), sourced by each: a work folder of the
+# run's own, which is also its ports folder (so the port scan finds the run's
+# simulator and nothing else); bounded waits; failing with the logs;
+# kaltro-sim started as a user starts it; a display of the run's own (Xvfb);
+# and the leak suppressions a real windowing system needs in a sanitizer
+# build.
 #
 # Sets: work, pids (killed and reaped on exit), XDG_RUNTIME_DIR.
 
-work=$(mktemp -d /tmp/brevant-e2e-XXXXXX)
+work=$(mktemp -d /tmp/brevant-test-XXXXXX)
 pids=()
 cleanup() {
     local p
@@ -59,4 +61,17 @@ suppress_leaks() {
     fi
     local p
     for p in "$@"; do echo "leak:$p" >>"$work/lsan.supp"; done
+}
+
+# Starts a display of the run's own (Xvfb, on a free number) and points Qt's
+# X11 platform at it. On a real display the toolkit also talks to the
+# session bus, whose library keeps a buffer for the life of the process when
+# there is no bus.
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    pids+=($!)
+    wait_until '[ -s "$work/display" ]' 50 || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$work/display")"
+    export QT_QPA_PLATFORM=xcb
+    suppress_leaks libdbus-1
 }
