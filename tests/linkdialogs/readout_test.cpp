@@ -48,8 +48,8 @@ class ReadOut : public DeviceDialog
 
 TEST_F(ReadOut, ReadsEveryBandIntoItsOwnUBRecord)
 {
-    connect({"--model", "KX-103", "--state",
-             tempFile("model=KX-103\nub.0=1210.5,30,-25,11500,H,1,1\nub.7=empty\n")});
+    connectWithState({"model=KX-103", "ub.0=1210.5,30,-25,11500,H,1,1", "ub.7=empty"},
+                     {"--model", "KX-103"});
     useModel(3);
     /* rows in reverse UB order, with values the device does not have */
     for (int i = 0; i < 24; i++) {
