@@ -9,15 +9,15 @@
  */
 #include "app/mainwnd.h"
 
-#include "app/resource.h"
-#include "app/texts.h"
+#include "config/resource.h"
+#include "config/texts.h"
 #include "app/ubtable.h"
 #include "config/cfgfile.h"
-#include "config/filedlg.h"
+#include "dialogs/filedlg.h"
 #include "config/fileio.h"
 #include "config/image.h"
-#include "config/ubcalc.h"
-#include "dialogs/dcss.h"
+#include "app/ubcalc.h"
+#include "config/dcss.h"
 #include "platform/win.h"
 
 #include <array>

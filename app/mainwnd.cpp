@@ -8,8 +8,8 @@
  */
 #include "app/mainwnd.h"
 
-#include "app/resource.h"
-#include "app/texts.h"
+#include "config/resource.h"
+#include "config/texts.h"
 #include "app/ubtable.h"
 #include "dialogs/rsinit.h"
 #include "platform/win.h"

@@ -9,7 +9,7 @@
 
 #include "config/limits.h"
 #include "config/validate.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 #include "platform/win.h"
 
 #include <initializer_list>

@@ -10,9 +10,9 @@
 #include "app/ubtable.h"
 
 #include "app/mainwnd.h"
-#include "app/texts.h"
+#include "config/texts.h"
 #include "config/limits.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 #include "platform/win.h"
 
 #include <cwchar>

@@ -11,11 +11,11 @@
 #include "app/mainwnd.h"
 
 #include "app/devcmds.h"
-#include "app/resource.h"
+#include "config/resource.h"
 #include "app/ubtable.h"
 #include "config/limits.h"
 #include "config/validate.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 #include "link/rs232.h"
 #include "platform/win.h"
 

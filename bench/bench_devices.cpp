@@ -18,9 +18,9 @@
 #include "cli/term.h"
 #include "config/image.h"
 #include "config/velnor.h"
-#include "link/dialogs/enprog.h"
-#include "link/dialogs/readout.h"
-#include "link/dialogs/transfer.h"
+#include "dialogs/enprog.h"
+#include "dialogs/readout.h"
+#include "dialogs/transfer.h"
 #include "link/rs232.h"
 #include "ops/enop.h"
 #include "ops/opsdisp.h"
@@ -40,7 +40,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/texts.h"
+#include "config/texts.h"
 
 using Clock = std::chrono::steady_clock;
 

@@ -3,4 +3,4 @@
 # through the real dialogs and through brevant-cli's step loop, against
 # kaltro-sim pacing at the line rate.
 add_executable(bench_devices ${CMAKE_CURRENT_LIST_DIR}/bench_devices.cpp)
-target_link_libraries(bench_devices PRIVATE brevant_linkdialogs brevant_cliterm brevant_sim brevant_wintest)
+target_link_libraries(bench_devices PRIVATE brevant_dialogs brevant_cliterm brevant_sim brevant_wintest)

@@ -3,7 +3,7 @@
  * each the dialog's own step machine driven by the terminal's loop; and the
  * supply level.
  */
-#include "app/texts.h"
+#include "config/texts.h"
 #include "cli/cli.h"
 #include "cli/term.h"
 #include "config/cfgfile.h"
@@ -11,7 +11,7 @@
 #include "config/image.h"
 #include "config/validate.h"
 #include "config/velnor.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 #include "link/rs232.h"
 #include "ops/devop.h"
 #include "ops/enop.h"

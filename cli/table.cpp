@@ -3,7 +3,7 @@
  * main window validates, printed one line per row or as JSON, and exported
  * as "Export" writes the device image.
  */
-#include "app/texts.h"
+#include "config/texts.h"
 #include "cli/cli.h"
 #include "cli/term.h"
 #include "config/cfgfile.h"
@@ -11,7 +11,7 @@
 #include "config/image.h"
 #include "config/validate.h"
 #include "config/velnor.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 
 #include <array>
 

@@ -6,7 +6,7 @@
  */
 #include "cli/term.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "link/rs232.h"
 #include "ops/opsdisp.h"
 

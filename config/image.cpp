@@ -6,7 +6,7 @@
  */
 #include "config/image.h"
 
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 
 constexpr unsigned char RECORD_EN_MARK = 0xB0; /* first byte of every EN record */
 constexpr unsigned char MXL_UNUSED = 0xFF;     /* fills an MxL record of a row not in use */

@@ -6,9 +6,9 @@
  */
 #include "config/validate.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "config/limits.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 
 #include <cwchar>
 

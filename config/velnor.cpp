@@ -2,9 +2,9 @@
  * defaults and the ordering of rows by frequency. */
 #include "config/velnor.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "config/limits.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 
 #include <cwchar>
 

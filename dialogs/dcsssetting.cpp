@@ -13,7 +13,7 @@
  */
 #include "dialogs/dcsssetting.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "link/rs232.h"
 #include "ops/setop.h"
 

@@ -9,7 +9,7 @@
  */
 #pragma once
 
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 
 #include "platform/win.h"
 

@@ -8,7 +8,7 @@
  */
 #include "dialogs/kaltrosetting.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "link/rs232.h"
 #include "ops/devop.h"
 

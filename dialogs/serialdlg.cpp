@@ -29,7 +29,7 @@
  */
 #include "dialogs/serialdlg.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "link/portinfo.h"
 #include "link/rs232.h"
 

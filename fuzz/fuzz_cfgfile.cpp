@@ -13,7 +13,7 @@
 #include "config/cfgfile.h"
 #include "config/image.h"
 #include "config/validate.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 #include "fuzz/standin.h"
 
 #include <cstring>

@@ -15,7 +15,7 @@
  * bytes from the offset acknowledged so far, the padding and the CRC; and
  * that EOT goes only when nothing remains.
  */
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 #include "fuzz/standin.h"
 #include "link/rs232.h"
 #include "tests/link/xmodem_drive.h"

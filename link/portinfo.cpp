@@ -6,7 +6,7 @@
  */
 #include "link/portinfo.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "link/portname.h"
 
 #include <algorithm>

@@ -20,7 +20,7 @@
 #include "link/rs232.h"
 
 #include "config/image.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
 #include "ops/devop.h"
 
 #include "config/velnor.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 #include "link/rs232.h"
 
 /* Supply levels: below 5 the device is unpowered or fed 14.00 V or less;

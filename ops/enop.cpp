@@ -26,10 +26,10 @@
 
 #include "ops/devop.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "config/limits.h"
 #include "config/velnor.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 #include "link/rs232.h"
 
 constexpr int EN_PROGRAM = 1;

@@ -41,9 +41,9 @@
 
 #include "ops/devop.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "config/velnor.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 #include "link/rs232.h"
 
 /* Transfer steps. */

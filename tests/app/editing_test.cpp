@@ -3,7 +3,7 @@
  * changes. */
 #include "mainfixture.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 
 TEST_F(MainWindow, UBFrequencyTypedChosenAndLeft)
 {

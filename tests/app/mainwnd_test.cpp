@@ -3,10 +3,10 @@
  * shortcut and the end of the program. */
 #include "mainfixture.h"
 
-#include "app/resource.h"
-#include "app/texts.h"
+#include "config/resource.h"
+#include "config/texts.h"
 #include "config/validate.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 
 #include <type_traits>
 

@@ -1,6 +1,6 @@
 /* Validation rules at their boundaries, the order they are reported in, and
  * the reading of typed numbers. */
-#include "app/texts.h"
+#include "config/texts.h"
 #include "config/validate.h"
 
 #include <gtest/gtest.h>

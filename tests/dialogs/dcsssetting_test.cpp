@@ -4,7 +4,7 @@
  */
 #include "dialogs/dcsssetting.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "tests/support/devicedialog.h"
 
 namespace

@@ -3,7 +3,7 @@
  * against kaltro-sim: a device of another UB count rebuilds the table.
  */
 #include "app/mainwnd.h"
-#include "app/resource.h"
+#include "config/resource.h"
 #include "app/ubtable.h"
 #include "dialogs/dcsssetting.h"
 #include "dialogs/getdevice.h"

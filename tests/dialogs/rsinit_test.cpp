@@ -9,7 +9,7 @@
  */
 #include "dialogs/rsinit.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "link/rs232.h"
 #include "platform/testsupport/wintest.h"
 #include "tests/support/devicedialog.h"

@@ -6,7 +6,7 @@
 #include "dialogs/serialdlg.h"
 #include "ops/devop.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "link/portname.h"
 #include "link/rs232os.h"
 #include "tests/support/devicedialog.h"

@@ -11,7 +11,7 @@
  * not come within its time.
  */
 #include "app/mainwnd.h"
-#include "app/texts.h"
+#include "config/texts.h"
 #include "dialogs/rsinit.h"
 #include "platform/testsupport/wintest.h"
 

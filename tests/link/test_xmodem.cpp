@@ -2,7 +2,7 @@
  * device and read back, packets on the wire, NAK and CAN handling, start
  * commands) and against an independent receiver, lrzsz's rz. */
 #include "config/image.h"
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 #include "link/portname.h"
 #include "link/rs232.h"
 #include "sim/simint.h"

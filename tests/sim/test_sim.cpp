@@ -1,7 +1,7 @@
 /* kaltro-sim itself: the program and its COM link, the choice of a port
  * number, the state file, the faults that the link tests do not use, every
  * model's ID against the catalogue, and a stop requested during start-up. */
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 #include "link/portname.h"
 #include "link/rs232.h"
 #include "tests/support/simthread.h"

@@ -7,9 +7,9 @@
  */
 #pragma once
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "config/velnor.h"
-#include "link/dialogs/display.h"
+#include "dialogs/display.h"
 #include "link/rs232.h"
 #include "platform/testsupport/wintest.h"
 #include "tests/support/shots.h"

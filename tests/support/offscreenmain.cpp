@@ -1,5 +1,5 @@
 /* offscreenmain.cpp -- the main of the suites that drive the program's
- * windows (app, dialogs, linkdialogs): they run on the offscreen platform,
+ * windows (app, dialogs): they run on the offscreen platform,
  * inside one application object made before any test. The device dialog
  * suites give each test a ports folder of its own (devicedialog.h), so the
  * simulator's COM links never meet anyone else's. */

@@ -4,7 +4,7 @@
 #include "tests/support/devicedialog.h"
 
 #include "config/image.h"
-#include "link/dialogs/transfer.h"
+#include "dialogs/transfer.h"
 
 namespace
 {

@@ -9,7 +9,7 @@
  */
 #pragma once
 
-#include "link/dialogs/display.h"
+#include "dialogs/display.h"
 #include "platform/win.h"
 
 /* "SW Upgrade..." of the dCSS Device menu: asks for a software file, sends

@@ -9,7 +9,7 @@
  */
 #pragma once
 
-#include "link/dialogs/display.h"
+#include "dialogs/display.h"
 #include "platform/win.h"
 
 /* Template 141: 200 x 80 dialog units, 9 pt, the Cancel button (id 2). */

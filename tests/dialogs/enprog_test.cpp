@@ -3,8 +3,8 @@
  * active and inactive bands, and the refusals at opening. */
 #include "tests/support/devicedialog.h"
 
-#include "link/dialogs/enprog.h"
-#include "link/dialogs/transfer.h"
+#include "dialogs/enprog.h"
+#include "dialogs/transfer.h"
 
 namespace
 {

@@ -4,8 +4,8 @@
 #include "tests/support/devicedialog.h"
 
 #include "config/image.h"
-#include "link/dialogs/kaltrotogo.h"
-#include "link/dialogs/transfer.h"
+#include "dialogs/kaltrotogo.h"
+#include "dialogs/transfer.h"
 
 #include <algorithm>
 

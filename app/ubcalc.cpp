@@ -5,7 +5,7 @@
  * State: the four list handles and the dialog font (made once, kept for the
  * life of the process). Must not touch the UB table.
  */
-#include "config/ubcalc.h"
+#include "app/ubcalc.h"
 
 #include "config/limits.h"
 #include "platform/win.h"

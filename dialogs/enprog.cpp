@@ -11,12 +11,12 @@
  *   Timer 8: one step, the timer stopped during it.
  *   OK or Cancel, any time: "\r" (close), the dialog ends with the id.
  */
-#include "link/dialogs/enprog.h"
+#include "dialogs/enprog.h"
 
-#include "app/texts.h"
-#include "config/filedlg.h"
+#include "config/texts.h"
+#include "dialogs/filedlg.h"
 #include "config/fileio.h"
-#include "link/dialogs/transfer.h"
+#include "dialogs/transfer.h"
 #include "link/rs232.h"
 #include "ops/enop.h"
 

@@ -1,5 +1,5 @@
 /* resource.cpp -- the texts of the string resources. */
-#include "app/resource.h"
+#include "config/resource.h"
 
 const wchar_t *RES_LoadString(int id)
 {

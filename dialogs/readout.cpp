@@ -10,9 +10,9 @@
  *   Timer 6: one step, the timer stopped during it.
  *   Cancel or OK, any time: "\r" (close), the dialog ends with the id.
  */
-#include "link/dialogs/readout.h"
+#include "dialogs/readout.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "ops/readop.h"
 
 constexpr unsigned READOUT_TIMER = 6;

@@ -2,7 +2,7 @@
  * tests, and the rules of each model's settings (inputs type, chain list, UB
  * count). Constant tables and pure functions only; the current model lives
  * in VelnorData. */
-#include "dialogs/dcss.h"
+#include "config/dcss.h"
 
 #include "config/velnor.h"
 

@@ -6,11 +6,11 @@
 #include "tests/support/devicedialog.h"
 
 #include "app/mainwnd.h"
-#include "app/resource.h"
+#include "config/resource.h"
 #include "app/ubtable.h"
-#include "link/dialogs/enprog.h"
-#include "link/dialogs/readout.h"
-#include "link/dialogs/transfer.h"
+#include "dialogs/enprog.h"
+#include "dialogs/readout.h"
+#include "dialogs/transfer.h"
 #include "tests/app/mainfixture.h"
 
 namespace

@@ -2,7 +2,7 @@
  * windows show them (85 to 91 are formats for the failures of the system
  * the user must act on); entries 28 and 41 are shown by no window but keep their
  * places so that every number keeps its text. */
-#include "app/texts.h"
+#include "config/texts.h"
 
 int Lang = 0;
 

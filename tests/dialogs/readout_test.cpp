@@ -2,7 +2,7 @@
  * the simulated device, its progress, and every way it stops. */
 #include "tests/support/devicedialog.h"
 
-#include "link/dialogs/readout.h"
+#include "dialogs/readout.h"
 #include "ops/readop.h"
 
 namespace

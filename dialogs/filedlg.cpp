@@ -4,9 +4,9 @@
  *
  * No state. Must not format, parse or write anything itself.
  */
-#include "config/filedlg.h"
+#include "dialogs/filedlg.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "config/cfgfile.h"
 #include "config/fileio.h"
 #include "platform/win.h"

@@ -11,7 +11,7 @@
  */
 #pragma once
 
-#include "link/dialogs/display.h"
+#include "dialogs/display.h"
 #include "platform/win.h"
 
 /* Template 119: 200 x 80 dialog units, 9 pt, one button (id 1) that is

@@ -17,14 +17,14 @@
  * program itself would refuse to program. The MxL compiler sorts the rows in
  * use by frequency; nothing else of the table changes.
  */
-#include "link/dialogs/kaltrotogo.h"
+#include "dialogs/kaltrotogo.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "config/image.h"
 #include "config/validate.h"
 #include "config/velnor.h"
-#include "dialogs/dcss.h"
-#include "link/dialogs/transfer.h"
+#include "config/dcss.h"
+#include "dialogs/transfer.h"
 #include "link/rs232.h"
 #include "ops/devop.h"
 

@@ -4,9 +4,9 @@
  * No state of its own: every dialog passes the Display_t it owns. Draws only
  * into the dialog it is given.
  */
-#include "link/dialogs/display.h"
+#include "dialogs/display.h"
 
-#include "app/texts.h"
+#include "config/texts.h"
 #include "link/rs232.h"
 #include "platform/win.h"
 

@@ -10,10 +10,10 @@
  *   Timer 3: one step, the timer stopped during it.
  *   OK or Cancel, any time: "\r", the dialog ends with the id; no CAN is sent.
  */
-#include "link/dialogs/transfer.h"
+#include "dialogs/transfer.h"
 
-#include "app/texts.h"
-#include "config/filedlg.h"
+#include "config/texts.h"
+#include "dialogs/filedlg.h"
 #include "config/fileio.h"
 #include "link/rs232.h"
 #include "ops/xferop.h"
