@@ -9,15 +9,15 @@
  */
 #include "app/mainwnd.h"
 
-#include "config/resource.h"
-#include "config/texts.h"
+#include "app/ubcalc.h"
 #include "app/ubtable.h"
 #include "config/cfgfile.h"
-#include "dialogs/filedlg.h"
+#include "config/dcss.h"
 #include "config/fileio.h"
 #include "config/image.h"
-#include "app/ubcalc.h"
-#include "config/dcss.h"
+#include "config/resource.h"
+#include "config/texts.h"
+#include "dialogs/filedlg.h"
 #include "platform/win.h"
 
 #include <array>

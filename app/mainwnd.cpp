@@ -8,9 +8,9 @@
  */
 #include "app/mainwnd.h"
 
+#include "app/ubtable.h"
 #include "config/resource.h"
 #include "config/texts.h"
-#include "app/ubtable.h"
 #include "dialogs/rsinit.h"
 #include "platform/win.h"
 

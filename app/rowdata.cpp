@@ -7,9 +7,9 @@
  */
 #include "app/ubtable.h"
 
+#include "config/dcss.h"
 #include "config/limits.h"
 #include "config/validate.h"
-#include "config/dcss.h"
 #include "platform/win.h"
 
 #include <initializer_list>

@@ -10,9 +10,9 @@
 #include "app/ubtable.h"
 
 #include "app/mainwnd.h"
-#include "config/texts.h"
-#include "config/limits.h"
 #include "config/dcss.h"
+#include "config/limits.h"
+#include "config/texts.h"
 #include "platform/win.h"
 
 #include <cwchar>

@@ -11,11 +11,11 @@
 #include "app/mainwnd.h"
 
 #include "app/devcmds.h"
-#include "config/resource.h"
 #include "app/ubtable.h"
-#include "config/limits.h"
-#include "config/validate.h"
 #include "config/dcss.h"
+#include "config/limits.h"
+#include "config/resource.h"
+#include "config/validate.h"
 #include "link/rs232.h"
 #include "platform/win.h"
 

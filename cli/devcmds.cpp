@@ -3,15 +3,15 @@
  * each the dialog's own step machine driven by the terminal's loop; and the
  * supply level.
  */
-#include "config/texts.h"
 #include "cli/cli.h"
 #include "cli/term.h"
 #include "config/cfgfile.h"
+#include "config/dcss.h"
 #include "config/fileio.h"
 #include "config/image.h"
+#include "config/texts.h"
 #include "config/validate.h"
 #include "config/velnor.h"
-#include "config/dcss.h"
 #include "link/rs232.h"
 #include "ops/devop.h"
 #include "ops/enop.h"

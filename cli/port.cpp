@@ -3,13 +3,13 @@
  * identified as the start-up window does, and a port that cannot be used told
  * on one line as the windows tell it.
  */
-#include "config/texts.h"
 #include "cli/cli.h"
 #include "cli/term.h"
+#include "config/dcss.h"
 #include "config/fileio.h"
+#include "config/texts.h"
 #include "config/validate.h"
 #include "config/velnor.h"
-#include "config/dcss.h"
 #include "link/portinfo.h"
 #include "link/rs232.h"
 #include "ops/devop.h"

@@ -7,11 +7,11 @@
  * State: what the sequences have shown (fields, option entries, the chain
  * list, the writes reported), for the one command that runs.
  */
-#include "config/texts.h"
 #include "cli/cli.h"
 #include "cli/term.h"
-#include "config/velnor.h"
 #include "config/dcss.h"
+#include "config/texts.h"
+#include "config/velnor.h"
 #include "link/portinfo.h"
 #include "link/rs232.h"
 #include "ops/devop.h"

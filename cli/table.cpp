@@ -3,15 +3,15 @@
  * main window validates, printed one line per row or as JSON, and exported
  * as "Export" writes the device image.
  */
-#include "config/texts.h"
 #include "cli/cli.h"
 #include "cli/term.h"
 #include "config/cfgfile.h"
+#include "config/dcss.h"
 #include "config/fileio.h"
 #include "config/image.h"
+#include "config/texts.h"
 #include "config/validate.h"
 #include "config/velnor.h"
-#include "config/dcss.h"
 
 #include <array>
 

@@ -6,9 +6,9 @@
  */
 #include "config/validate.h"
 
-#include "config/texts.h"
-#include "config/limits.h"
 #include "config/dcss.h"
+#include "config/limits.h"
+#include "config/texts.h"
 
 #include <cwchar>
 

@@ -2,9 +2,9 @@
  * defaults and the ordering of rows by frequency. */
 #include "config/velnor.h"
 
-#include "config/texts.h"
-#include "config/limits.h"
 #include "config/dcss.h"
+#include "config/limits.h"
+#include "config/texts.h"
 
 #include <cwchar>
 

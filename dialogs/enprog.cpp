@@ -13,9 +13,9 @@
  */
 #include "dialogs/enprog.h"
 
+#include "config/fileio.h"
 #include "config/texts.h"
 #include "dialogs/filedlg.h"
-#include "config/fileio.h"
 #include "dialogs/transfer.h"
 #include "link/rs232.h"
 #include "ops/enop.h"

@@ -6,9 +6,9 @@
  */
 #include "dialogs/filedlg.h"
 
-#include "config/texts.h"
 #include "config/cfgfile.h"
 #include "config/fileio.h"
+#include "config/texts.h"
 #include "platform/win.h"
 
 #include <cwchar>

@@ -7,8 +7,8 @@
  */
 #include "dialogs/getdevice.h"
 
-#include "config/texts.h"
 #include "config/dcss.h"
+#include "config/texts.h"
 #include "link/rs232.h"
 
 #include <iterator>

@@ -19,11 +19,11 @@
  */
 #include "dialogs/kaltrotogo.h"
 
-#include "config/texts.h"
+#include "config/dcss.h"
 #include "config/image.h"
+#include "config/texts.h"
 #include "config/validate.h"
 #include "config/velnor.h"
-#include "config/dcss.h"
 #include "dialogs/transfer.h"
 #include "link/rs232.h"
 #include "ops/devop.h"

@@ -26,9 +26,9 @@
  */
 #include "dialogs/rsinit.h"
 
+#include "config/dcss.h"
 #include "config/resource.h"
 #include "config/texts.h"
-#include "config/dcss.h"
 #include "dialogs/serialdlg.h"
 #include "link/rs232.h"
 #include "ops/devop.h"

@@ -12,9 +12,9 @@
  */
 #include "dialogs/transfer.h"
 
+#include "config/fileio.h"
 #include "config/texts.h"
 #include "dialogs/filedlg.h"
-#include "config/fileio.h"
 #include "link/rs232.h"
 #include "ops/xferop.h"
 

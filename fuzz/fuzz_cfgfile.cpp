@@ -11,9 +11,9 @@
  * the same rows.
  */
 #include "config/cfgfile.h"
+#include "config/dcss.h"
 #include "config/image.h"
 #include "config/validate.h"
-#include "config/dcss.h"
 #include "fuzz/standin.h"
 
 #include <cstring>

@@ -19,8 +19,8 @@
  */
 #include "link/rs232.h"
 
-#include "config/image.h"
 #include "config/dcss.h"
+#include "config/image.h"
 
 #include <cstring>
 

@@ -4,8 +4,8 @@
  */
 #include "ops/devop.h"
 
-#include "config/velnor.h"
 #include "config/dcss.h"
+#include "config/velnor.h"
 #include "link/rs232.h"
 
 /* Supply levels: below 5 the device is unpowered or fed 14.00 V or less;

@@ -26,10 +26,10 @@
 
 #include "ops/devop.h"
 
-#include "config/texts.h"
-#include "config/limits.h"
-#include "config/velnor.h"
 #include "config/dcss.h"
+#include "config/limits.h"
+#include "config/texts.h"
+#include "config/velnor.h"
 #include "link/rs232.h"
 
 constexpr int EN_PROGRAM = 1;

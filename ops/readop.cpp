@@ -26,8 +26,8 @@
 
 #include "ops/devop.h"
 
-#include "config/texts.h"
 #include "config/dcss.h"
+#include "config/texts.h"
 #include "link/rs232.h"
 
 enum CR_t { CR_READING = 0, CR_FINISHED = 1, CR_STOPPED = 2 };

@@ -42,9 +42,9 @@
  */
 #include "ops/setop.h"
 
+#include "config/dcss.h"
 #include "config/texts.h"
 #include "config/velnor.h"
-#include "config/dcss.h"
 #include "link/rs232.h"
 
 #include <cstdarg>

@@ -41,9 +41,9 @@
 
 #include "ops/devop.h"
 
+#include "config/dcss.h"
 #include "config/texts.h"
 #include "config/velnor.h"
-#include "config/dcss.h"
 #include "link/rs232.h"
 
 /* Transfer steps. */

@@ -5,10 +5,10 @@
 #include "tests/support/filelimit.h"
 #include "tests/support/shots.h"
 
+#include "app/ubcalc.h"
+#include "config/image.h"
 #include "config/resource.h"
 #include "config/texts.h"
-#include "config/image.h"
-#include "app/ubcalc.h"
 #include "tests/support/tempdir.h"
 
 #include <fstream>

@@ -3,10 +3,10 @@
  * shortcut and the end of the program. */
 #include "mainfixture.h"
 
+#include "config/dcss.h"
 #include "config/resource.h"
 #include "config/texts.h"
 #include "config/validate.h"
-#include "config/dcss.h"
 
 #include <type_traits>
 

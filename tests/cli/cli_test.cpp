@@ -5,12 +5,12 @@
  */
 #include "tests/support/simthread.h"
 
-#include "config/texts.h"
 #include "config/cfgfile.h"
+#include "config/dcss.h"
 #include "config/image.h"
+#include "config/texts.h"
 #include "config/validate.h"
 #include "config/velnor.h"
-#include "config/dcss.h"
 
 #include <algorithm>
 #include <csignal>

@@ -1,8 +1,8 @@
 /* Defaults of the UB table, the frequency sort, the model catalogue and the
  * text table. */
+#include "config/dcss.h"
 #include "config/texts.h"
 #include "config/velnor.h"
-#include "config/dcss.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
  * against kaltro-sim: a device of another UB count rebuilds the table.
  */
 #include "app/mainwnd.h"
-#include "config/resource.h"
 #include "app/ubtable.h"
+#include "config/resource.h"
 #include "dialogs/dcsssetting.h"
 #include "dialogs/getdevice.h"
 #include "tests/app/mainfixture.h"

@@ -6,8 +6,8 @@
 #include "tests/support/devicedialog.h"
 
 #include "app/mainwnd.h"
-#include "config/resource.h"
 #include "app/ubtable.h"
+#include "config/resource.h"
 #include "dialogs/enprog.h"
 #include "dialogs/readout.h"
 #include "dialogs/transfer.h"

@@ -1,8 +1,8 @@
 /* The XModem sender against kaltro-sim (images programmed into the simulated
  * device and read back, packets on the wire, NAK and CAN handling, start
  * commands) and against an independent receiver, lrzsz's rz. */
-#include "config/image.h"
 #include "config/dcss.h"
+#include "config/image.h"
 #include "link/portname.h"
 #include "link/rs232.h"
 #include "sim/simint.h"
