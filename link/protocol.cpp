@@ -1,8 +1,9 @@
 /* protocol.cpp -- the command protocol: every Kaltro and device command,
  * how its reply is collected, and the value each operation returns.
  *
- * State: only whether the reply drained after the last setter held the
- * device's acceptance (RS232_GetDrainReply). It writes and reads through the
+ * State: only the device's answer to the last command: to the last drained
+ * setter (RS232_GetDrainReply, RS232_GetDrainAnswer) and to the last command
+ * sent for a reply (RS232_GetLastAnswer). It writes and reads through the
  * port module and parses with replies.cpp. A command is written exactly
  * once; only reads are repeated. Results are the values the callers rely on:
  * 0 for success and small positive codes for failures, -1 (or 0, per
@@ -33,55 +34,87 @@ static int writeText(const char *text)
     return WriteABuffer(text, static_cast<std::uint32_t>(strlen(text)));
 }
 
-/* Whether the reply drained after the last setter held the device's
- * acceptance; RS232_GetDrainReply hands it out. */
-static int lastDrainReply = RS232_FAILED;
-/* Text of one drain kept for the acceptance search: a setter's answer is
- * the echo and one "Rx:" line, far shorter. */
+/* The device's answer to the last drained command (RS232_GetDrainAnswer)
+ * and to the last RS232_SendCommand (RS232_GetLastAnswer). */
+static int lastDrainAnswer = RS232_REPLY_NONE;
+static int lastAnswer = RS232_REPLY_NONE;
+/* Text of one drain kept for the answer search: a setter's answer is the
+ * echo and one "Rx:" line, far shorter. */
 constexpr std::uint32_t DRAIN_KEEP = 512;
 
-/* 0 when text holds "Rx:", one character, "0xE4" anywhere, else 1. */
-static int holdsAcceptance(const char *text, std::uint32_t n)
+/* Who answers a drained command: the Kaltro itself in plain text, or the
+ * device through it with an "Rx:" line. */
+enum Answerer { BY_KALTRO, BY_DEVICE };
+
+/* The device's answer anywhere in text: accepted when any "Rx:" header
+ * accepts, refused when a complete header came and none accepts, else
+ * none. */
+static int answerIn(const char *text, std::uint32_t n)
 {
-    for (std::uint32_t p = 0; p < n; p++)
-        if (text[p] == 'R' &&
-            RS232_FindDeviceReply(text + p, n - p, nullptr) == RS232_REPLY_ACCEPTED)
-            return RS232_OK;
-    return RS232_FAILED;
+    int found = RS232_REPLY_NONE;
+    for (std::uint32_t p = 0; p < n; p++) {
+        if (text[p] != 'R') continue;
+        const int kind = RS232_FindDeviceReply(text + p, n - p, nullptr);
+        if (kind == RS232_REPLY_ACCEPTED) return kind;
+        if (kind == RS232_REPLY_REFUSED) found = kind;
+    }
+    return found;
 }
 
 /* Writes a command, then reads away whatever comes back until the line is
  * quiet. The reply decides nothing here; it is only searched for the
- * device's acceptance afterwards, over all reads together, so a line split
- * by a pause still counts. */
-static void drain(const char *command)
+ * device's answer afterwards, over all reads together, so a line split by a
+ * pause still counts. The Kaltro echoes a relayed command at once, but the
+ * device may answer it hundreds of milliseconds later: until a complete
+ * header is in, a quiet read does not end the drain of a device command,
+ * which waits as RS232_SendCommand does, up to REPLY_ATTEMPTS reads in all,
+ * each further one after the device's turn. A prompt device's answer is in
+ * before the first quiet read, so its drain reads exactly as before. */
+static void drain(const char *command, Answerer by)
 {
     char kept[DRAIN_KEEP + 1];
     std::uint32_t n = 0, used = 0;
-    writeText(command);
+    /* A command that did not go out gets no answer worth waiting for. */
+    const bool waitForDevice = writeText(command) != 0 && by == BY_DEVICE;
     RS232_Pause(DRAIN_PAUSE_MS);
     for (int i = 0; i < DRAIN_READS_MAX; i++) {
         const char *buf = ReadABuffer(&n);
-        if (n == 0) break;
+        if (n == 0) {
+            if (!waitForDevice || i + 1 >= REPLY_ATTEMPTS || RS232_PortLost() != 0 ||
+                answerIn(kept, used) != RS232_REPLY_NONE)
+                break;
+            RS232_Pause(REPLY_PAUSE_MS);
+            continue;
+        }
         const std::uint32_t take = n < DRAIN_KEEP - used ? n : DRAIN_KEEP - used;
         std::memcpy(kept + used, buf, take);
         used += take;
     }
     kept[used] = '\0';
-    lastDrainReply = holdsAcceptance(kept, used);
+    lastDrainAnswer = answerIn(kept, used);
 }
 
 /* "<verb> <value>\r", drained. */
-static void drainValue(const char *verb, int value)
+static void drainValue(const char *verb, int value, Answerer by)
 {
     char cmd[CMD_LEN];
     snprintf(cmd, sizeof cmd, "%s %d\r", verb, value);
-    drain(cmd);
+    drain(cmd, by);
 }
 
 int RS232_GetDrainReply()
 {
-    return lastDrainReply;
+    return lastDrainAnswer == RS232_REPLY_ACCEPTED ? RS232_OK : RS232_FAILED;
+}
+
+int RS232_GetDrainAnswer()
+{
+    return lastDrainAnswer;
+}
+
+int RS232_GetLastAnswer()
+{
+    return lastAnswer;
 }
 
 /* Sends a device command and takes its data bytes D1 .. Dcount. 0 with
@@ -124,6 +157,7 @@ char *RS232_SendCommand(const char *Command, std::uint32_t *NoBytes, std::uint32
     std::uint32_t loc = 0;
     *NoBytes = 0;
     if (Location) *Location = 0;
+    lastAnswer = RS232_REPLY_NONE;
     /* A command that did not go out gets no reply; reading for it would only
      * cost time. */
     if (!writeText(Command)) return nullptr;
@@ -132,6 +166,7 @@ char *RS232_SendCommand(const char *Command, std::uint32_t *NoBytes, std::uint32
         char *buf = ReadABuffer(NoBytes);
         int kind = RS232_FindDeviceReply(buf, *NoBytes, &loc);
         if (kind == RS232_REPLY_NONE) continue;
+        lastAnswer = kind;
         if (Location) *Location = loc;
         /* A refusal ends the command at once: no further reads. */
         return kind == RS232_REPLY_ACCEPTED ? buf : nullptr;
@@ -214,19 +249,19 @@ int RS232_SetVoltage(int Voltage)
 
 void RS232_Set22kHzTone(std::uint8_t Active)
 {
-    drainValue("to22", Active > 1 ? 1 : Active);
+    drainValue("to22", Active > 1 ? 1 : Active, BY_KALTRO);
 }
 
 void RS232_SetConfigType(std::uint8_t Type)
 {
-    drainValue("lnal", Type);
+    drainValue("lnal", Type, BY_KALTRO);
 }
 
 void RS232_StoreConfigName(const char *Name)
 {
     char cmd[RS232_NAME_CMD_LEN];
     RS232_BuildNameCommand(cmd, Name);
-    drain(cmd);
+    drain(cmd, BY_KALTRO);
 }
 
 char *RS232_ReadConfigName()
@@ -351,17 +386,17 @@ std::int8_t RS232_ProgramEN5520(std::uint8_t OutNo, std::uint8_t UBNumber, std::
 
 void RS232_SetEN50494Plus(std::uint8_t Active)
 {
-    drainValue("lnah", Active > 1 ? 1 : Active);
+    drainValue("lnah", Active > 1 ? 1 : Active, BY_DEVICE);
 }
 
 void RS232_SetInputsType(std::uint8_t Type)
 {
-    drainValue("lnaa", Type > 1 ? 1 : Type);
+    drainValue("lnaa", Type > 1 ? 1 : Type, BY_DEVICE);
 }
 
 void RS232_SetLegacyInfo(std::uint8_t Legacy)
 {
-    drainValue("legs", Legacy > 2 ? 0 : Legacy);
+    drainValue("legs", Legacy > 2 ? 0 : Legacy, BY_DEVICE);
 }
 
 void RS232_SetChainConnection(int Active, int Selection)
@@ -371,10 +406,10 @@ void RS232_SetChainConnection(int Active, int Selection)
         snprintf(cmd, sizeof cmd, "lnca 0 0\r");
     else
         snprintf(cmd, sizeof cmd, "lnca 1 %d\r", Selection & 7);
-    drain(cmd);
+    drain(cmd, BY_DEVICE);
 }
 
 void RS232_StoreDBaseVer(std::uint8_t Version)
 {
-    drainValue("lnad", Version);
+    drainValue("lnad", Version, BY_DEVICE);
 }

@@ -58,7 +58,7 @@ constexpr std::int8_t RS232_EN_ACCEPTED = 0;
 constexpr std::int8_t RS232_EN_NO_REPLY = 1;
 constexpr std::int8_t RS232_EN_REFUSED = 2;
 
-/* RS232_FindDeviceReply. */
+/* RS232_FindDeviceReply, RS232_GetLastAnswer, RS232_GetDrainAnswer. */
 constexpr int RS232_REPLY_NONE = 0;     /* no complete "Rx:" ... "0xE" header */
 constexpr int RS232_REPLY_ACCEPTED = 1; /* "0xE4" */
 constexpr int RS232_REPLY_REFUSED = 2;  /* "0xE" and another digit */
@@ -149,6 +149,11 @@ void RS232_Pause(unsigned ms);
  * receives the count of the last read; Location (optional) the offset of the
  * data bytes, 0 when no reply header came, above 0 after a refusal. */
 char *RS232_SendCommand(const char *Command, std::uint32_t *NoBytes, std::uint32_t *Location);
+/* The device's answer to the last RS232_SendCommand, and so to the last
+ * getter, "lnbg" or "entp": RS232_REPLY_ACCEPTED (whether or not its data
+ * bytes were complete), RS232_REPLY_REFUSED, or RS232_REPLY_NONE (no
+ * complete header in seven reads, or the command did not go out). */
+int RS232_GetLastAnswer();
 /* Value of the first "0x" and two hex digits within NoBytes of Buf; 0 when
  * there is none or a digit is not hexadecimal. */
 std::uint8_t RS232_GetHexDigit(const char *Buf, std::uint32_t NoBytes);
@@ -203,8 +208,16 @@ void RS232_SetChainConnection(int Active, int Selection);
 void RS232_StoreDBaseVer(std::uint8_t Version);
 /* 0 when the reply read away after the last drained command (the setters
  * above, the tone, "lnal", "lnaw", "lnad") held "Rx:", one character,
- * "0xE4"; 1 otherwise. The setters themselves stay silent about it. */
+ * "0xE4"; 1 otherwise. The setters themselves stay silent about it. The
+ * device setters ("lnah", "lnaa", "legs", "lnca", "lnad") wait for the
+ * device's answer as a read does, up to seven reads; the Kaltro's own
+ * commands (the tone, "lnal", "lnaw") end once the line is quiet. */
 int RS232_GetDrainReply();
+/* The same drained reply told three ways: RS232_REPLY_ACCEPTED ("0xE4"
+ * anywhere in it), RS232_REPLY_REFUSED (a complete header, none accepting),
+ * RS232_REPLY_NONE (no complete header: a device that did not answer, or
+ * the Kaltro's own commands, which carry none). */
+int RS232_GetDrainAnswer();
 
 /* ---- Reply parsing (plain functions over one read) ------------------------ */
 

@@ -1,7 +1,9 @@
 /* The command protocol against kaltro-sim: every getter's value and failure
  * value, refusal versus silence, late and split replies, voltage levels,
- * "lnbg", "entp", the setters' command texts and the stored name. */
+ * "lnbg", "entp", the setters' command texts and answers, and the stored
+ * name. */
 #include "link/rs232.h"
+#include "link/rs232os.h"
 #include "tests/support/simthread.h"
 
 #include <cstring>
@@ -28,10 +30,24 @@ class Protocol : public ::testing::Test
     }
     void TearDown() override
     {
+        *RS232_GetOsCalls() = RS232_DefaultOsCalls();
         RS232_Term();
         sim.reset();
     }
 };
+
+/* Waits that ran to their limit: every read ends with one. */
+static int quietWaits = 0;
+
+static void countReads()
+{
+    quietWaits = 0;
+    RS232_GetOsCalls()->Wait = [](int fd, short events, long timeoutUs) {
+        const int r = RS232_DefaultOsCalls().Wait(fd, events, timeoutUs);
+        if (r == 0) quietWaits++;
+        return r;
+    };
+}
 
 TEST_F(Protocol, GettersReadTheDeviceAndTheKaltro)
 {
@@ -227,4 +243,40 @@ TEST_F(Protocol, StoredNameIsCutAndCannotStartAnotherCommand)
     EXPECT_STREQ(name, "roof?setv 15");
     EXPECT_EQ(SIM_CommandCount("setv"), 0);
     EXPECT_EQ(SIM_CommandCount("lnaw"), 2);
+}
+
+TEST_F(Protocol, SetterAnswersAreWaitedForAsAReadWaitsAndToldApart)
+{
+    /* A prompt device: its answer, then one quiet read, as always. */
+    Open({"--voltage", "6", "--refuse", "legs"});
+    countReads();
+    RS232_SetChainConnection(1, 2);
+    EXPECT_EQ(quietWaits, 2);
+    EXPECT_EQ(RS232_GetDrainAnswer(), RS232_REPLY_ACCEPTED);
+    RS232_SetLegacyInfo(1);
+    EXPECT_EQ(RS232_GetDrainReply(), RS232_FAILED);
+    EXPECT_EQ(RS232_GetDrainAnswer(), RS232_REPLY_REFUSED);
+    RS232_Term();
+    sim.reset();
+
+    /* A device that answers 350 ms late, first without power. */
+    Open({"--reply-delay", "350", "--refuse", "lnbv"});
+    RS232_SetInputsType(1);
+    EXPECT_EQ(RS232_GetDrainAnswer(), RS232_REPLY_NONE);
+    EXPECT_EQ(RS232_GetDeviceID(), -1);
+    EXPECT_EQ(RS232_GetLastAnswer(), RS232_REPLY_NONE);
+    RS232_SetVoltage(6);
+    RS232_Pause(400); /* the device starts */
+    RS232_StoreDBaseVer(0x23);
+    EXPECT_EQ(RS232_GetDrainReply(), RS232_OK);
+    EXPECT_EQ(RS232_GetDrainAnswer(), RS232_REPLY_ACCEPTED);
+    EXPECT_EQ(RS232_GetDBaseVersion(), 0x23) << "no answer left over for the next command";
+    EXPECT_EQ(RS232_GetLastAnswer(), RS232_REPLY_ACCEPTED);
+    EXPECT_EQ(RS232_GetSWVersion(), 0);
+    EXPECT_EQ(RS232_GetLastAnswer(), RS232_REPLY_REFUSED);
+    /* The Kaltro answers its own commands itself, at once. */
+    countReads();
+    RS232_SetConfigType(3);
+    EXPECT_EQ(quietWaits, 2);
+    EXPECT_EQ(RS232_GetDrainAnswer(), RS232_REPLY_NONE);
 }
