@@ -1,5 +1,5 @@
 /* portinfo.cpp -- lock files, device ownership, USB adapter names and the
- * messages for a port that cannot be opened (see portinfo.h).
+ * messages for a port that cannot be opened or was lost (see portinfo.h).
  *
  * No state. Reads /run/lock, /var/lock, /proc, /sys and the device nodes;
  * writes nothing anywhere and never opens a terminal.
@@ -26,6 +26,10 @@
  * the traditional one (often a link to the first). */
 static const char *const lockFolders[] = {"/run/lock", "/var/lock"};
 constexpr int SYSFS_LEVELS = 4; /* from the tty's device up to the USB device */
+/* A port lost while open: the device, then the system's reason. One line,
+ * for a status line or a terminal. */
+static const wchar_t *const LOST_TEXT = L"the Kaltro's port %ls went away";
+static const wchar_t *const LOST_REASON_TEXT = L"the Kaltro's port %ls went away: %ls";
 
 /* s into out, cut to its len - 1 bytes. */
 static void copyText(char *out, std::size_t len, const char *s)
@@ -218,4 +222,21 @@ int PORTINFO_Message(const RS232_PortError_t *err, wchar_t *out, std::size_t len
         return 1;
     default: return 0;
     }
+}
+
+int PORTINFO_LostMessage(const RS232_PortError_t *err, wchar_t *out, std::size_t len)
+{
+    if (len == 0) return 0;
+    out[0] = L'\0';
+    if (err->Path[0] == '\0') return 0;
+    wchar_t dev[PORTINFO_PATH_LEN];
+    TXT_Widen(err->Path, dev, PORTINFO_PATH_LEN);
+    if (err->Errno == 0) {
+        std::swprintf(out, len, LOST_TEXT, dev);
+        return 1;
+    }
+    wchar_t reason[PORTINFO_NAME_LEN * 2];
+    TXT_Widen(std::strerror(err->Errno), reason, PORTINFO_NAME_LEN * 2);
+    std::swprintf(out, len, LOST_REASON_TEXT, dev, reason);
+    return 1;
 }

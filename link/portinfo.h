@@ -1,8 +1,8 @@
 /* portinfo.h -- what the system says about a serial device: who holds it by
  * a UUCP lock file, which group owns its node, whether it is a built-in port,
  * which USB adapter it is, and the words that tell the user why a port could
- * not be opened. (Whether a built-in port has a UART behind it is the port
- * module's question, asked through its system-call table.)
+ * not be opened or was lost. (Whether a built-in port has a UART behind it
+ * is the port module's question, asked through its system-call table.)
  *
  * No state: every answer is read from the file system at the moment of the
  * call. Nothing here opens a terminal for use; the port module does.
@@ -11,7 +11,8 @@
 
 #include <cstddef>
 
-/* Why the last RS232_OpenPort failed (RS232_GetPortError). */
+/* Why the last RS232_OpenPort failed, or what went wrong on the open port
+ * since (RS232_GetPortError). */
 enum RS232_PortFault : int {
     RS232_FAULT_NONE = 0,       /* opened, or nothing tried yet */
     RS232_FAULT_NO_DEVICE = 1,  /* the number names no device, or it has gone */
@@ -21,6 +22,8 @@ enum RS232_PortFault : int {
     RS232_FAULT_NOT_TTY = 5,    /* the device is not a terminal */
     RS232_FAULT_LINE = 6,       /* the line settings were refused */
     RS232_FAULT_NO_KALTRO = 7,  /* opened, but no Kaltro answered */
+    RS232_FAULT_IO = 8,         /* a read or write on the open port failed, or a
+                                   write ran out of its time; the port stays open */
 };
 
 constexpr int PORTINFO_PATH_LEN = 4096;
@@ -60,3 +63,8 @@ void PORTINFO_ClassifyOpen(RS232_PortError_t *err, const char *path, int e);
  * use, not a terminal, line settings refused), naming the device and what to
  * do. 1 with the text in out, 0 (out empty) for other faults. */
 int PORTINFO_Message(const RS232_PortError_t *err, wchar_t *out, std::size_t len);
+/* The one line for a port that was lost while open (RS232_PortLost): "the
+ * Kaltro's port <device path> went away: <the system's reason>", the reason
+ * left out when err holds none. 1 with the text in out, 0 (out empty) when
+ * err names no device. */
+int PORTINFO_LostMessage(const RS232_PortError_t *err, wchar_t *out, std::size_t len);

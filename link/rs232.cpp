@@ -5,8 +5,9 @@
  *
  * State: `Port` (current number), `hSerial` (the open descriptor or -1),
  * `COMs` (the device path of the last open), `lpBuf` (the reply buffer),
- * why the last open failed (PortError) and whether the open port was lost
- * (PortLost: it hung up or went away; the number stays for reopening).
+ * why the last open failed or what failed on the open port since (PortError,
+ * each failure with its own system reason) and whether the open port was
+ * lost (PortLost: it hung up or went away; the number stays for reopening).
  * Only this file includes <termios.h>; every system call goes through the
  * table of rs232os.h. It does not parse replies; the protocol and XModem
  * layers do, over ReadABuffer and WriteABuffer.
@@ -97,8 +98,13 @@ static int realSetLine(int fd)
     termios back{};
     if (tcgetattr(fd, &back) != 0) return -1;
     if ((back.c_cflag & CSIZE) != CS8 || (back.c_cflag & (PARENB | CSTOPB | CRTSCTS)) ||
-        (back.c_iflag & (IXON | IXOFF)) || cfgetospeed(&back) != B115200)
+        (back.c_iflag & (IXON | IXOFF)) || cfgetospeed(&back) != B115200) {
+        /* Every call succeeded, so errno still holds an older failure (the
+         * lock-file probe's ENOENT); the reason given is the line's own: the
+         * device did not take what it was told, an I/O error. */
+        errno = EIO;
         return -1;
+    }
     tcflush(fd, TCIOFLUSH);
     return 0;
 }
@@ -134,6 +140,14 @@ static int realHasUart(const char *path)
     return r != 0 || ss.type != PORT_UNKNOWN ? 1 : 0;
 }
 
+/* The reason of a poll that reported no wanted event: the descriptor was
+ * not open, or the line hung up or failed. */
+static int pollFailure(short revents)
+{
+    errno = (revents & POLLNVAL) ? EBADF : EIO;
+    return -1;
+}
+
 static int realWait(int fd, short events, long timeoutUs)
 {
     pollfd p{fd, events, 0};
@@ -142,7 +156,7 @@ static int realWait(int fd, short events, long timeoutUs)
     if (r < 0) return errno == EINTR ? 0 : -1;
     if (r == 0) return 0;
     if (p.revents & events) return 1;
-    return -1; /* hang-up or error without data */
+    return pollFailure(p.revents); /* hang-up or error without data */
 }
 
 static ssize_t realRead(int fd, void *buf, std::size_t len)
@@ -199,11 +213,6 @@ const RS232_OsCalls &RS232_DefaultOsCalls()
 static std::int64_t nowUs()
 {
     return calls.NowUs();
-}
-
-void RS232_Pause(unsigned ms)
-{
-    calls.Sleep(ms);
 }
 
 /* ---- Port number and scan ------------------------------------------------------ */
@@ -271,7 +280,8 @@ static int openFailed(int fd, int fault, int e)
 }
 
 /* The open port hung up or went away: it is closed at once, so that nothing
- * waits on it any more, and remembered as lost for the next command. */
+ * waits on it any more, and remembered as lost for the next command, with
+ * the system's reason e (PORTINFO_LostMessage tells it). */
 static void portGone(int e)
 {
     closePort();
@@ -280,9 +290,24 @@ static void portGone(int e)
     PortError.Fault = RS232_FAULT_NO_DEVICE;
 }
 
+/* A read or write on the open port failed with reason e (ETIMEDOUT for a
+ * write that ran out of its time) and the port stays open. */
+static void ioFailed(int e)
+{
+    PORTINFO_ClassifyOpen(&PortError, COMs, e);
+    PortError.Fault = RS232_FAULT_IO;
+}
+
 static bool isHangUp(int e)
 {
     return e == EIO || e == ENXIO || e == ENODEV || e == EPIPE || e == EBADF;
+}
+
+/* errno after a failed system call, EIO when the call left none (errno is
+ * cleared before the call, so an old value is never taken for its reason). */
+static int failure()
+{
+    return errno != 0 ? errno : EIO;
 }
 
 static int openDevice();
@@ -328,11 +353,13 @@ static int openDevice()
         std::memcpy(PortError.Process, owner, sizeof owner);
         return RS232_FAILED;
     }
+    errno = 0;
     int fd = calls.OpenDevice(COMs);
-    if (fd < 0) return openFailed(-1, RS232_FAULT_NONE, errno);
+    if (fd < 0) return openFailed(-1, RS232_FAULT_NONE, failure());
     if (calls.LockDevice(fd) != 0) return openFailed(fd, RS232_FAULT_IN_USE, EBUSY);
+    errno = 0;
     if (calls.SetLine(fd) != 0) {
-        const int e = errno;
+        const int e = failure();
         return openFailed(fd, e == ENOTTY ? RS232_FAULT_NOT_TTY : RS232_FAULT_LINE, e);
     }
     calls.ClearModemLines(fd); /* a pseudo-terminal has no modem lines */
@@ -344,6 +371,8 @@ static int openDevice()
         return RS232_FAILED;
     }
     RS232_Set22kHzTone(0);
+    /* A write that ran late on the way is no fault of a port that opened. */
+    PortError = RS232_PortError_t{};
     PortLost = false;
     return RS232_OK;
 }
@@ -387,14 +416,22 @@ int WriteABuffer(const char *Data, std::uint32_t dwToWrite)
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            if (isHangUp(errno)) portGone(errno);
+            const int e = errno;
+            if (isHangUp(e))
+                portGone(e);
+            else
+                ioFailed(e);
             return 0;
         }
         std::int64_t left = deadline - nowUs();
         /* Not all bytes taken within the budget: the command went out cut. */
-        if (left <= 0) return 0;
+        if (left <= 0) {
+            ioFailed(ETIMEDOUT);
+            return 0;
+        }
+        errno = 0;
         if (calls.Wait(hSerial, POLLOUT, static_cast<long>(left)) < 0) {
-            portGone(EIO);
+            portGone(failure());
             return 0;
         }
     }
@@ -416,15 +453,21 @@ char *ReadABuffer(std::uint32_t *dwRead)
         if (got > 0 && lastByte + READ_GAP_US < limit) limit = lastByte + READ_GAP_US;
         std::int64_t left = limit - nowUs();
         if (left <= 0) break;
+        errno = 0;
         int w = calls.Wait(hSerial, POLLIN, static_cast<long>(left));
         if (w == 0) continue; /* the loop re-checks the time */
+        if (w > 0) errno = 0;
         ssize_t n = (w > 0) ? calls.Read(hSerial, chunk, RS232_READ_MAX - got) : -1;
         if (n < 0 && (errno == EAGAIN || errno == EINTR) && w > 0) continue;
         if (n <= 0) {
             /* A hang-up, a device gone or an end of file: the read fails as a
-             * whole, and so does everything after it on this port. */
-            const int e = (n == 0 || w < 0) ? EIO : errno;
-            if (w < 0 || n == 0 || isHangUp(e)) portGone(e);
+             * whole, and so does everything after it on this port. Another
+             * error fails this read only. */
+            const int e = n == 0 ? EIO : failure();
+            if (w < 0 || n == 0 || isHangUp(e))
+                portGone(e);
+            else
+                ioFailed(e);
             std::memset(lpBuf, 0, sizeof lpBuf);
             return lpBuf;
         }
@@ -435,4 +478,9 @@ char *ReadABuffer(std::uint32_t *dwRead)
     *dwRead = got;
     lpBuf[got] = '\0';
     return lpBuf;
+}
+
+void RS232_Pause(unsigned ms)
+{
+    calls.Sleep(ms);
 }

@@ -120,8 +120,12 @@ void RS232_ClearScanRefusal();
 /* The device path of the port opened last (empty before the first open). */
 const char *RS232_GetDevicePath();
 /* Why the last open (RS232_OpenPort, RS232_Progress, RS232_Reconnect) failed,
- * or why the open port was lost: the device, the fault and the system's
- * reason. RS232_FAULT_NONE after a successful open. */
+ * or what failed on the open port since: the device, the fault and the
+ * system's reason (Errno), each failure with its own. RS232_FAULT_NONE after
+ * a successful open. A lost port gives RS232_FAULT_NO_DEVICE with the reason
+ * of the read, write or wait that found it gone (EIO for a hang-up),
+ * told by PORTINFO_LostMessage; a read or write that failed without losing
+ * the port gives RS232_FAULT_IO (ETIMEDOUT: a write ran out of its time). */
 const RS232_PortError_t *RS232_GetPortError();
 /* 1 when the open port hung up or went away since it was opened (it is
  * closed, and every read and write fails at once), else 0. */

@@ -32,7 +32,7 @@ struct RS232_OsCalls {
     int (*HasUart)(const char *path);
     /* Waits up to timeoutUs microseconds until fd can be read (events =
      * POLLIN) or written (POLLOUT). 1 ready, 0 timed out, -1 error or hang-up
-     * (the port is then taken as gone). */
+     * with errno set (EIO for a hang-up; the port is then taken as gone). */
     int (*Wait)(int fd, short events, long timeoutUs);
     ssize_t (*Read)(int fd, void *buf, std::size_t len);
     ssize_t (*Write)(int fd, const void *buf, std::size_t len);

@@ -1,6 +1,7 @@
 /* The serial port against kaltro-sim over a real pseudo-terminal: opening and
- * scanning, exclusive use, the line settings, the read profile, and system
- * failures injected through the OS-call table. */
+ * scanning, exclusive use, the line settings, the read profile, the reason
+ * kept for each failure, and system failures injected through the OS-call
+ * table where no real one can be made. */
 #include "link/portinfo.h"
 #include "link/portname.h"
 #include "link/rs232.h"
@@ -234,6 +235,10 @@ TEST_F(Port, SystemFailuresCountAsNoReply)
     EXPECT_EQ(RS232_OpenPort(sim->port), RS232_FAILED);
     EXPECT_EQ(closes, 1) << "the descriptor is closed again";
     EXPECT_EQ(SIM_CommandCount("gtid"), 0);
+    /* Settings that did not take give their own reason, not whatever an
+     * earlier call left in errno (the lock-file probe's ENOENT). */
+    EXPECT_EQ(RS232_GetPortError()->Fault, RS232_FAULT_LINE);
+    EXPECT_EQ(RS232_GetPortError()->Errno, EIO);
 
     *calls = RS232_DefaultOsCalls();
     ASSERT_EQ(RS232_OpenPort(sim->port), RS232_OK);
@@ -358,11 +363,12 @@ TEST_F(Port, AScanTellsARefusedPortAndAHangUpEndsEveryWait)
 
     /* The line hangs up: the read ends at once, the port is closed and
      * reported lost, and nothing later waits on it. */
-    calls->Wait = [](int, short, long) { return -1; };
+    calls->Wait = [](int, short, long) { return errno = ENXIO, -1; };
     std::uint32_t n = 9;
     ReadABuffer(&n);
     EXPECT_EQ(n, 0u);
     EXPECT_EQ(RS232_PortLost(), 1);
+    EXPECT_EQ(RS232_GetPortError()->Errno, ENXIO) << "the reason of the wait that failed";
     *calls = RS232_DefaultOsCalls();
     EXPECT_EQ(WriteABuffer("gtid\r", 5), 0);
     EXPECT_EQ(RS232_GetDeviceID(), -1);
@@ -370,4 +376,24 @@ TEST_F(Port, AScanTellsARefusedPortAndAHangUpEndsEveryWait)
     EXPECT_EQ(RS232_PortLost(), 0);
     EXPECT_EQ(RS232_GetKaltroSWVer(), 2 * 256 + 13);
     PORTNAME_Unpublish(refused, dev);
+}
+
+TEST_F(Port, AWriteOutOfTimeAndAFileThatIsNoPortKeepTheirReasons)
+{
+    Start({"--voltage", "6"});
+    ASSERT_EQ(RS232_OpenPort(sim->port), RS232_OK);
+    /* The simulator stops reading but keeps its end open: the terminal fills
+     * up, and a write can no longer go out within its time. */
+    SIM_RequestStop();
+    sim->worker.join();
+    for (int i = 0; i < 100000 && WriteABuffer(std::string(64, 'x').c_str(), 64) == 1; i++) {}
+    EXPECT_EQ(RS232_PortLost(), 0);
+    EXPECT_EQ(RS232_GetPortError()->Fault, RS232_FAULT_IO);
+    EXPECT_EQ(RS232_GetPortError()->Errno, ETIMEDOUT);
+    RS232_Term();
+    SIM_Close();
+
+    EXPECT_EQ(RS232_OpenPath(ports.dir.File("plain.txt", "text").c_str()), RS232_FAILED);
+    EXPECT_EQ(RS232_GetPortError()->Fault, RS232_FAULT_NOT_TTY);
+    EXPECT_EQ(RS232_GetPortError()->Errno, ENOTTY);
 }
