@@ -17,6 +17,8 @@
  * per requested byte). NUL bytes are dropped as they come in. A port that
  * hangs up or is gone (an unplugged USB adapter, a simulator that ended) is
  * closed at once, so that every later read and write fails without waiting.
+ * The protocol's pauses watch the open port for a hang-up while they wait,
+ * so an unplugged controller ends a long pause at once, not at its end.
  */
 #include "link/rs232.h"
 #include "link/portinfo.h"
@@ -159,6 +161,20 @@ static int realWait(int fd, short events, long timeoutUs)
     return pollFailure(p.revents); /* hang-up or error without data */
 }
 
+static int realWatchHangUp(int fd, long timeoutUs)
+{
+    /* No events asked for: poll reports only a hang-up, an error or a closed
+     * descriptor, and bytes that arrive stay unread for the next read. A
+     * live pseudo-terminal reports none of these; its slave side reports
+     * POLLHUP once the master (the simulator) has closed. */
+    pollfd p{fd, 0, 0};
+    timespec ts{timeoutUs / 1000000, (timeoutUs % 1000000) * 1000};
+    int r = ppoll(&p, 1, &ts, nullptr);
+    if (r < 0) return errno == EINTR ? 0 : -1;
+    if (r == 0) return 0;
+    return pollFailure(p.revents);
+}
+
 static ssize_t realRead(int fd, void *buf, std::size_t len)
 {
     return read(fd, buf, len);
@@ -195,7 +211,7 @@ static void realSleep(unsigned ms)
 
 static const RS232_OsCalls defaultCalls = {realOpen,    realLock,  realSetLine, realClearModemLines,
                                            realHasUart, realWait,  realRead,    realWrite,
-                                           realClose,   realNowUs, realSleep};
+                                           realClose,   realNowUs, realSleep,   realWatchHangUp};
 static RS232_OsCalls calls = defaultCalls;
 
 RS232_OsCalls *RS232_GetOsCalls()
@@ -308,6 +324,15 @@ static bool isHangUp(int e)
 static int failure()
 {
     return errno != 0 ? errno : EIO;
+}
+
+int RS232_WatchLine()
+{
+    if (hSerial >= 0 && calls.WatchHangUp != nullptr) {
+        errno = 0;
+        if (calls.WatchHangUp(hSerial, 0) < 0) portGone(failure());
+    }
+    return PortLost ? 1 : 0;
 }
 
 static int openDevice();
@@ -482,5 +507,19 @@ char *ReadABuffer(std::uint32_t *dwRead)
 
 void RS232_Pause(unsigned ms)
 {
-    calls.Sleep(ms);
+    if (hSerial < 0 || calls.WatchHangUp == nullptr) {
+        calls.Sleep(ms);
+        return;
+    }
+    /* The open port is watched for the whole pause: a hang-up ends it at
+     * once and loses the port, as a failed read does. An interrupted wait
+     * goes on for the time that is left, so a live line pauses exactly ms. */
+    const std::int64_t end = nowUs() + 1000 * static_cast<std::int64_t>(ms);
+    for (std::int64_t left = end - nowUs(); left > 0; left = end - nowUs()) {
+        errno = 0;
+        if (calls.WatchHangUp(hSerial, static_cast<long>(left)) < 0) {
+            portGone(failure());
+            return;
+        }
+    }
 }

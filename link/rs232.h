@@ -22,7 +22,8 @@
  *   the module "no reply", "refused" and "system error" stay apart, even
  *   where a caller sees one value: why a port could not be opened is kept
  *   (RS232_GetPortError), and a port that hung up or went away is closed and
- *   reported lost (RS232_PortLost) instead of read as a silent line.
+ *   reported lost (RS232_PortLost) instead of read as a silent line, also
+ *   when it goes in the middle of one of the protocol's pauses.
  *
  * Everything is called from the one user-interface thread and blocks it for
  * the length of its exchange.
@@ -123,13 +124,18 @@ const char *RS232_GetDevicePath();
  * or what failed on the open port since: the device, the fault and the
  * system's reason (Errno), each failure with its own. RS232_FAULT_NONE after
  * a successful open. A lost port gives RS232_FAULT_NO_DEVICE with the reason
- * of the read, write or wait that found it gone (EIO for a hang-up),
+ * of the read, write, wait or pause that found it gone (EIO for a hang-up),
  * told by PORTINFO_LostMessage; a read or write that failed without losing
  * the port gives RS232_FAULT_IO (ETIMEDOUT: a write ran out of its time). */
 const RS232_PortError_t *RS232_GetPortError();
 /* 1 when the open port hung up or went away since it was opened (it is
  * closed, and every read and write fails at once), else 0. */
 int RS232_PortLost();
+/* Looks, without waiting and without reading or taking a byte, whether the
+ * open port has hung up; one that has is closed and lost as by a failed
+ * read. Returns RS232_PortLost(). For waits made outside this module (the
+ * windows' sleeps), between their slices. */
+int RS232_WatchLine();
 /* After a loss, opens the same port number again (identification and tone
  * off, as any open): 0 open again, 1 still gone. 0 when nothing was lost. */
 int RS232_Reconnect();
@@ -143,7 +149,9 @@ int WriteABuffer(const char *lpBuf, std::uint32_t dwToWrite);
  * *dwRead receives the count. NUL bytes are dropped. A failed read gives an
  * empty buffer and a count of 0. */
 char *ReadABuffer(std::uint32_t *dwRead);
-/* Blocks for ms milliseconds of real time (the protocol's own pauses). */
+/* Blocks for ms milliseconds of real time (the protocol's own pauses). While
+ * a port is open it is watched: a hang-up ends the pause at once and loses
+ * the port (RS232_PortLost), as a failed read does. */
 void RS232_Pause(unsigned ms);
 
 /* ---- Device replies ------------------------------------------------------- */

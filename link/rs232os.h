@@ -41,8 +41,15 @@ struct RS232_OsCalls {
     /* The monotonic clock, in microseconds, that the read and write budgets
      * are measured on. */
     std::int64_t (*NowUs)();
-    /* Blocks for ms milliseconds: the protocol's pauses (RS232_Pause). */
+    /* Blocks for ms milliseconds: the protocol's pauses (RS232_Pause) while
+     * no port is open. */
     void (*Sleep)(unsigned ms);
+    /* Waits up to timeoutUs microseconds (0: only looks) for fd to hang up,
+     * without reading or taking a byte: 0 the line stayed up (or the wait was
+     * interrupted), -1 it hung up or failed, errno set (EIO for a hang-up).
+     * The pauses of an open port are made of it. A table that leaves it empty
+     * gets plain sleeps and no watching. */
+    int (*WatchHangUp)(int fd, long timeoutUs);
 };
 
 /* The calls in use; tests may change entries and must put them back. */

@@ -1,7 +1,7 @@
 /* The serial port against kaltro-sim over a real pseudo-terminal: opening and
- * scanning, exclusive use, the line settings, the read profile, the reason
- * kept for each failure, and system failures injected through the OS-call
- * table where no real one can be made. */
+ * scanning, exclusive use, the line settings, the read profile, pauses that
+ * watch the line, the reason kept for each failure, and system failures
+ * injected through the OS-call table where no real one can be made. */
 #include "link/portinfo.h"
 #include "link/portname.h"
 #include "link/rs232.h"
@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +20,7 @@
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 /* Calls through the port's system-call table, counted, so that "at once"
@@ -376,6 +378,43 @@ TEST_F(Port, AScanTellsARefusedPortAndAHangUpEndsEveryWait)
     EXPECT_EQ(RS232_PortLost(), 0);
     EXPECT_EQ(RS232_GetKaltroSWVer(), 2 * 256 + 13);
     PORTNAME_Unpublish(refused, dev);
+}
+
+TEST_F(Port, AHangUpEndsAPauseAtOnceAndIsToldWithItsReason)
+{
+    Start({"--voltage", "6"});
+    ASSERT_EQ(RS232_OpenPort(sim->port), RS232_OK);
+    /* A live line: the pause lasts its time and leaves the answer unread. */
+    ASSERT_EQ(WriteABuffer("gtid\r", 5), 1);
+    EXPECT_GE(Seconds([] { RS232_Pause(300); }), 0.3);
+    EXPECT_EQ(RS232_WatchLine(), 0);
+    std::uint32_t n = 0;
+    EXPECT_EQ(std::string(ReadABuffer(&n), 6), "gtid\r\n");
+
+    /* The simulator ends 200 ms into the 1.5 s pause after the "C". */
+    std::chrono::steady_clock::time_point closed;
+    std::thread closer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        sim->Stop();
+        closed = std::chrono::steady_clock::now();
+    });
+    RS232_Pause(1500);
+    const auto ended = std::chrono::steady_clock::now();
+    closer.join();
+    EXPECT_LT(ended - closed, std::chrono::milliseconds(500));
+    EXPECT_EQ(RS232_PortLost(), 1);
+    EXPECT_EQ(RS232_GetPortError()->Errno, EIO);
+    wchar_t text[PORTINFO_TEXT_LEN];
+    ASSERT_EQ(PORTINFO_LostMessage(RS232_GetPortError(), text, PORTINFO_TEXT_LEN), 1);
+    const std::string path = RS232_GetDevicePath();
+    EXPECT_EQ(std::wstring(text), L"the Kaltro's port " + std::wstring(path.begin(), path.end()) +
+                                      L" went away: Input/output error");
+
+    /* The windows look between the slices of their own sleeps. */
+    Start({"--voltage", "6"});
+    ASSERT_EQ(RS232_OpenPort(sim->port), RS232_OK);
+    sim->Stop();
+    EXPECT_EQ(RS232_WatchLine(), 1);
 }
 
 TEST_F(Port, AWriteOutOfTimeAndAFileThatIsNoPortKeepTheirReasons)
