@@ -2,8 +2,7 @@
  * opens its modal dialog with the main window as owner, and shows and checks
  * the table again where the dialog may have changed it.
  *
- * No state. Program sends nothing while any row has an error; the image it
- * compiles lives on its stack for as long as the transfer dialog runs. A
+ * No state. Program sends nothing while any row has an error. A
  * port that was lost (an adapter unplugged) is opened again, on the same
  * number, before each command talks to the device.
  */
@@ -12,7 +11,6 @@
 #include "app/mainwnd.h"
 #include "app/ubtable.h"
 #include "config/dcss.h"
-#include "config/image.h"
 #include "config/velnor.h"
 #include "dialogs/dcsssetting.h"
 #include "dialogs/enprog.h"
@@ -23,33 +21,22 @@
 #include "dialogs/serialdlg.h"
 #include "dialogs/transfer.h"
 #include "link/rs232.h"
+#include "ops/readop.h"
 #include "platform/win.h"
-
-#include <array>
 
 void MAIN_CmdProgram(HWND hWindow)
 {
     MAIN_Validate(hWindow);
     if (ConfigOK != 0) return MAIN_ScrollToFirstError(hWindow); /* the status column says why */
     RS232_Reconnect();
-    if (DCSS_IsENGroup(VelnorData.Model)) {
-        /* EN-group devices take their bands one by one. */
-        RS232_StoreDBaseVer(VelnorData.DBaseVersion);
-        WIN_DialogBox(hWindow, &KALTRO_Template, BrevantUpgrEN);
-        return;
-    }
-    std::array<unsigned char, MAIN_IMAGE_SIZE> image{};
-    const std::int32_t size = BREVCFG_CompileMxL(VelnorCfg, &VelnorData, image.data());
-    KALTRO_SetMode(XM_TYPE_DEVICE, image.data(), size);
-    WIN_DialogBox(hWindow, &KALTRO_Template, KaltroWinProc);
-    KALTRO_SetMode(XM_TYPE_DEVICE, nullptr, 0); /* the image ends here */
+    dCSSUPGRADE_Program(hWindow);
 }
 void MAIN_CmdConfigUpload(HWND hWindow)
 {
     RS232_Reconnect();
-    VelnorData.DBaseVersion = static_cast<std::uint8_t>(RS232_GetDBaseVersion());
+    READOP_ReadVersion();
     MAIN_ShowDBaseVersion();
-    WIN_DialogBox(hWindow, &CONFIGREADOUT_Template, ConfigReadOut);
+    CONFIGREADOUT_Run(hWindow);
     /* whatever the read-out's end, every row is shown and checked again */
     MAIN_ShowAllRows();
     MAIN_Validate(hWindow);

@@ -18,12 +18,14 @@
 #include "cli/term.h"
 #include "config/image.h"
 #include "config/velnor.h"
+#include "dialogs/displaystate.h"
 #include "dialogs/enprog.h"
 #include "dialogs/readout.h"
 #include "dialogs/transfer.h"
 #include "link/rs232.h"
+#include "ops/devop.h"
 #include "ops/enop.h"
-#include "ops/opsdisp.h"
+#include "ops/ops.h"
 #include "ops/readop.h"
 #include "ops/xferop.h"
 #include "platform/testsupport/wintest.h"
@@ -97,7 +99,7 @@ static bool showsText(const Display_t *d, int textId)
 /* Runs a dialog from t0 until it shows textId (or, with textId -1, until it
  * has ended); closes it with OK when it stays open. Milliseconds. */
 static double timeDialog(Clock::time_point t0, const WIN_DlgTemplate *t, DLGPROC proc,
-                         const Display_t *d, int textId)
+                         const Display_t *d, int textId, const XferArgs_t *args = nullptr)
 {
     Clock::time_point t1 = t0;
     bool ok = textId < 0;
@@ -108,7 +110,7 @@ static double timeDialog(Clock::time_point t0, const WIN_DlgTemplate *t, DLGPROC
             WIN_UserClose(WIN_ActiveDialog());
         });
     }
-    WIN_DialogBox(nullptr, t, proc);
+    WIN_DialogBoxParam(nullptr, t, proc, reinterpret_cast<LPARAM>(args));
     if (textId < 0) t1 = Clock::now();
     if (!ok) {
         std::fprintf(stderr, "the operation did not succeed\n");
@@ -119,9 +121,9 @@ static double timeDialog(Clock::time_point t0, const WIN_DlgTemplate *t, DLGPROC
 
 static double upload()
 {
-    const double ms = timeDialog(Clock::now(), &CONFIGREADOUT_Template, ConfigReadOut,
-                                 CONFIGREADOUT_GetDisplay(), -1);
-    if (READOP_GetMissing() != 0 || !showsText(CONFIGREADOUT_GetDisplay(), TX_UPLOAD_FINISHED)) {
+    const double ms =
+        timeDialog(Clock::now(), &CONFIGREADOUT_Template, ConfigReadOut, &DisplayShown, -1);
+    if (READOP_GetMissing() != 0 || !showsText(&DisplayShown, TX_UPLOAD_FINISHED)) {
         std::fprintf(stderr, "the read-out missed bands\n");
         std::exit(1);
     }
@@ -133,16 +135,15 @@ static double programMxL()
     static unsigned char image[BREVCFG_IMAGE_MAX];
     const Clock::time_point t0 = Clock::now();
     const int size = BREVCFG_CompileMxL(VelnorCfg, &VelnorData, image);
-    KALTRO_SetMode(XM_TYPE_DEVICE, image, size);
-    return timeDialog(t0, &KALTRO_Template, KaltroWinProc, KALTRO_GetDisplay(), TX_SW_UPGRADE_OK);
+    const XferArgs_t args = {XM_TYPE_DEVICE, image, size, 0};
+    return timeDialog(t0, &KALTRO_Template, KaltroWinProc, &DisplayShown, TX_SW_UPGRADE_OK, &args);
 }
 
 static double programEN()
 {
     const Clock::time_point t0 = Clock::now();
     RS232_StoreDBaseVer(VelnorData.DBaseVersion);
-    return timeDialog(t0, &KALTRO_Template, BrevantUpgrEN, dCSSUPGRADE_GetDisplay(),
-                      TX_SW_UPGRADE_OK);
+    return timeDialog(t0, &KALTRO_Template, BrevantUpgrEN, &DisplayShown, TX_SW_UPGRADE_OK);
 }
 
 static double upgradeSoftware()
@@ -150,27 +151,39 @@ static double upgradeSoftware()
     static std::vector<unsigned char> software(SOFTWARE_SIZE);
     for (int i = 0; i < SOFTWARE_SIZE; i++)
         software[static_cast<std::size_t>(i)] = static_cast<unsigned char>(i * 31 + (i >> 9));
-    KALTRO_SetMode(XM_TYPE_DEVICE, software.data(), SOFTWARE_SIZE);
-    return timeDialog(Clock::now(), &KALTRO_Template, KaltroWinProc, KALTRO_GetDisplay(),
-                      TX_SW_UPGRADE_OK);
+    const XferArgs_t args = {XM_TYPE_DEVICE, software.data(), SOFTWARE_SIZE, 0};
+    return timeDialog(Clock::now(), &KALTRO_Template, KaltroWinProc, &DisplayShown,
+                      TX_SW_UPGRADE_OK, &args);
 }
 
 /* An operation through brevant-cli's loop, from t0 (CLI_NowUs) to its
  * success text, or to its end for the read-out. Milliseconds. */
-static double timeCli(long long t0, void (*open)(const OpsDisplay_t *), void (*step)(), int textId)
+static double timeCli(long long t0, void (*open)(const void *, const OpsDisplay_t *),
+                      const void *arg, const OpsOperation_t &op, int textId)
 {
-    const CliRun_t run = CLI_RunOperation(open, step, true);
+    const CliRun_t run = CLI_RunOperation(open, arg, op, true);
     const long long t1 = textId < 0 ? CLI_NowUs() : run.ShownUs;
-    if (textId >= 0 ? run.TextId != textId : !run.Ended) {
+    if (run.End.Outcome != OPS_DONE) {
         std::fprintf(stderr, "the operation did not succeed\n");
         std::exit(1);
     }
     return static_cast<double>(t1 - t0) / 1000.0;
 }
 
+template <void (*Open)(const OpsDisplay_t *)>
+static void openPlain(const void *, const OpsDisplay_t *d)
+{
+    Open(d);
+}
+
+static void openTransfer(const void *args, const OpsDisplay_t *d)
+{
+    XFEROP_Open(static_cast<const XferArgs_t *>(args), d);
+}
+
 static double cliUpload()
 {
-    const double ms = timeCli(CLI_NowUs(), READOP_Open, READOP_Step, -1);
+    const double ms = timeCli(CLI_NowUs(), openPlain<READOP_Open>, nullptr, READOP_Operation, -1);
     if (READOP_GetMissing() != 0) {
         std::fprintf(stderr, "the read-out missed bands\n");
         std::exit(1);
@@ -183,15 +196,15 @@ static double cliProgramMxL()
     static unsigned char image[BREVCFG_IMAGE_MAX];
     const long long t0 = CLI_NowUs();
     const int size = BREVCFG_CompileMxL(VelnorCfg, &VelnorData, image);
-    XFEROP_SetMode(XM_TYPE_DEVICE, image, size);
-    return timeCli(t0, XFEROP_Open, XFEROP_Step, TX_SW_UPGRADE_OK);
+    const XferArgs_t args = {XM_TYPE_DEVICE, image, size, 0};
+    return timeCli(t0, openTransfer, &args, XFEROP_Operation, TX_SW_UPGRADE_OK);
 }
 
 static double cliProgramEN()
 {
     const long long t0 = CLI_NowUs();
     RS232_StoreDBaseVer(VelnorData.DBaseVersion);
-    return timeCli(t0, ENOP_Open, ENOP_Step, TX_SW_UPGRADE_OK);
+    return timeCli(t0, openPlain<ENOP_Open>, nullptr, ENOP_Operation, TX_SW_UPGRADE_OK);
 }
 
 struct Operation {

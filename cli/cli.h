@@ -22,8 +22,12 @@ enum : unsigned {
     OPT_OUTPUT = 1u << 6,
     OPT_CHAIN = 1u << 7,
     OPT_CONFIG_VERSION = 1u << 8,
+    OPT_TIMEOUT = 1u << 9,
 };
-constexpr int CLI_OPTION_COUNT = 9;
+constexpr int CLI_OPTION_COUNT = 10;
+/* The longest wait of a transfer for an answer without --timeout, in
+ * seconds: far beyond any healthy transfer's. */
+constexpr int CLI_DEFAULT_TIMEOUT_S = 60;
 constexpr int CLI_MAX_POSITIONAL = 2;
 
 /* The command line of the one subcommand that runs. */
@@ -55,6 +59,17 @@ int CLI_OpenDevice(const char *command);
 /* The model of --model, or -1 (an error told) when it names none. */
 int CLI_ModelOption(const char *command);
 std::string CLI_ModelName(int model);
+/* The catalogue's models as the help gives them ("KX-100 ... KX-110"). */
+std::string CLI_ModelRange();
+/* The time limit of a transfer's waits (--timeout), in milliseconds. */
+unsigned CLI_TimeLimitMs();
+/* One line that says how a device operation ended and what to do; where
+ * names what OpsEnd_t's Where counts ("row", "packet"), or nullptr. */
+std::string CLI_OutcomeLine(const struct OpsEnd_t &end, const char *where);
+/* The configuration version byte as its "major.minor" text. */
+std::string CLI_ConfigVersionText(unsigned version);
+/* The message when no dCSS device answers. */
+int CLI_NoDevice();
 /* Tells what could not be done to path and the system's reason; returns
  * CLI_FILE_ERROR. */
 int CLI_FileFailure(const std::string &what, const std::string &path);

@@ -30,31 +30,40 @@ static int loadBinary(const std::string &path, unsigned char **buffer, int *size
     return CLI_OK;
 }
 
-/* Ends an operation: the exit code of its last text, told on failure; json
- * adds members to the JSON object. */
-static int finish(const CliRun_t &run, const std::string &json = std::string())
+/* Ends an operation: its exit code, from its outcome alone, and one line
+ * that says what happened and what to do; json adds members to the JSON
+ * object. */
+static int finish(const CliRun_t &run, const char *where, const std::string &json = std::string())
 {
-    const int code = CLI_RunCode(run);
-    const std::string text = run.TextId >= 0 ? CLI_Utf8(TXT(run.TextId)) : std::string();
+    const OpsEnd_t &end = run.End;
+    const int code = CLI_ExitCode(end.Outcome);
+    const std::string text = end.TextId >= 0 ? CLI_Utf8(TXT(end.TextId)) : std::string();
     if (CliArgs.Json)
-        std::printf("{\"ok\": %s, \"status\": %s%s}\n", code == CLI_OK ? "true" : "false",
-                    CLI_Json(text).c_str(), json.c_str());
-    if (code == CLI_INTERRUPTED)
-        CLI_Fail(code, "interrupted at \"" + text +
-                           "\"; the exchange with the Kaltro was closed and nothing more was "
-                           "sent: run the command again");
-    else if (code != CLI_OK)
-        CLI_Fail(code, text + (code == CLI_NO_DEVICE ? " (check the Kaltro and the LNB)"
-                                                     : " (nothing more was sent)"));
+        std::printf("{\"ok\": %s, \"outcome\": %s, \"status\": %s%s%s}\n",
+                    code == CLI_OK ? "true" : "false",
+                    CLI_Json(OPS_OutcomeName(end.Outcome)).c_str(), CLI_Json(text).c_str(),
+                    end.Where >= 0 ? (", \"at\": " + std::to_string(end.Where)).c_str() : "",
+                    json.c_str());
+    if (code != CLI_OK) CLI_Fail(code, CLI_OutcomeLine(end, where));
     return code;
 }
 
-static int transfer(int mode, const unsigned char *image, int size)
+/* Runs the transfer of args in the terminal. */
+static int transfer(const XferArgs_t &args)
 {
-    XFEROP_SetMode(mode, image, size);
-    const CliRun_t run = CLI_RunOperation(XFEROP_Open, XFEROP_Step, CliArgs.Json, XFEROP_Abandon);
-    XFEROP_SetMode(mode, nullptr, 0); /* the image is the caller's */
-    return finish(run);
+    return finish(CLI_RunOperation(
+                      [](const void *a, const OpsDisplay_t *d) {
+                          XFEROP_Open(static_cast<const XferArgs_t *>(a), d);
+                      },
+                      &args, XFEROP_Operation, CliArgs.Json),
+                  "packet");
+}
+
+/* An operation opened without arguments. */
+template <void (*Open)(const OpsDisplay_t *)>
+static void openPlain(const void *, const OpsDisplay_t *d)
+{
+    Open(d);
 }
 
 /* Opens the device, then reads the file given for its model and validates
@@ -75,14 +84,12 @@ static int openValidTable(const char *command)
 int CLI_CmdProgram()
 {
     if (const int r = openValidTable("program"); r != CLI_OK) return r;
-    if (DCSS_IsENGroup(VelnorData.Model)) {
-        /* EN-group devices take their bands one by one. */
-        RS232_StoreDBaseVer(VelnorData.DBaseVersion);
-        return finish(CLI_RunOperation(ENOP_Open, ENOP_Step, CliArgs.Json));
-    }
-    std::array<unsigned char, BREVCFG_IMAGE_MAX> image{};
-    const std::int32_t size = BREVCFG_CompileMxL(VelnorCfg, &VelnorData, image.data());
-    return transfer(XM_TYPE_DEVICE, image.data(), size);
+    DevopProgram_t plan;
+    DEVOP_PlanProgram(&plan, CLI_TimeLimitMs());
+    if (plan.RowByRow)
+        return finish(CLI_RunOperation(openPlain<ENOP_Open>, nullptr, ENOP_Operation, CliArgs.Json),
+                      "row");
+    return transfer(plan.Xfer);
 }
 
 int CLI_CmdReadout()
@@ -96,17 +103,16 @@ int CLI_CmdReadout()
     if (const int r = CLI_OpenDevice("readout"); r != CLI_OK) return r;
     /* The configuration version first, as the main window's upload button
      * reads it; the file holds the table only. */
-    const unsigned v = static_cast<std::uint8_t>(RS232_GetDBaseVersion());
-    VelnorData.DBaseVersion = static_cast<std::uint8_t>(v);
-    const CliRun_t run = CLI_RunOperation(READOP_Open, READOP_Step, CliArgs.Json);
-    if (CLI_RunCode(run) == CLI_OK &&
+    READOP_ReadVersion();
+    const CliRun_t run =
+        CLI_RunOperation(openPlain<READOP_Open>, nullptr, READOP_Operation, CliArgs.Json);
+    if (run.End.Outcome == OPS_DONE &&
         BREVCFG_SaveConfigFile(out.c_str(), VelnorCfg, VelnorData.UBNumber, BREVCFG_REPLACE) !=
             BREVCFG_FILE_OK)
         return CLI_FileFailure("cannot write", out);
-    char version[48];
-    std::snprintf(version, sizeof version, "%u.%u", v >> 4, v & 0x0F);
-    const int code = finish(run, std::string(", \"config_version\": \"") + version + "\"");
-    if (code == CLI_OK && !CliArgs.Json) std::printf("Configuration version %s\n", version);
+    const std::string version = CLI_ConfigVersionText(VelnorData.DBaseVersion);
+    const int code = finish(run, "band", ", \"config_version\": " + CLI_Json(version));
+    if (code == CLI_OK && !CliArgs.Json) std::printf("Configuration version %s\n", version.c_str());
     return code;
 }
 
@@ -116,7 +122,7 @@ int CLI_CmdUpgradeDevice()
     int size = 0;
     int code = loadBinary(CliArgs.Positional[0], &buffer, &size);
     if (code == CLI_OK) code = CLI_OpenDevice("upgrade-device");
-    if (code == CLI_OK) code = transfer(XM_TYPE_DEVICE, buffer, size);
+    if (code == CLI_OK) code = transfer({XM_TYPE_DEVICE, buffer, size, CLI_TimeLimitMs()});
     BREVCFG_DeallocFileBuffer(buffer);
     return code;
 }
@@ -127,7 +133,7 @@ int CLI_CmdUpgradeKaltro()
     int size = 0;
     int code = loadBinary(CliArgs.Positional[0], &buffer, &size);
     if (code == CLI_OK) code = CLI_OpenKaltro();
-    if (code == CLI_OK) code = transfer(XM_TYPE_KALTRO_SW, buffer, size);
+    if (code == CLI_OK) code = transfer({XM_TYPE_KALTRO_SW, buffer, size, CLI_TimeLimitMs()});
     BREVCFG_DeallocFileBuffer(buffer);
     return code;
 }
@@ -135,9 +141,9 @@ int CLI_CmdUpgradeKaltro()
 int CLI_CmdSaveInKaltro()
 {
     if (const int r = openValidTable("save-in-kaltro"); r != CLI_OK) return r;
-    std::array<unsigned char, DEVOP_KALTRO_IMAGE> image{};
+    std::array<unsigned char, BREVCFG_IMAGE_MAX> image{};
     const int size = DEVOP_PrepareKaltroCfg(CLI_Value(OPT_NAME).c_str(), image.data(), RS232_Pause);
-    return transfer(XM_TYPE_KALTRO_CFG, image.data(), size);
+    return transfer({XM_TYPE_KALTRO_CFG, image.data(), size, CLI_TimeLimitMs()});
 }
 
 int CLI_CmdVoltage()

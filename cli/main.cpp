@@ -12,6 +12,7 @@
 #include "cli/term.h"
 #include "link/rs232.h"
 
+#include <cstdlib>
 #include <cstring>
 
 struct Option_t {
@@ -28,6 +29,7 @@ static const Option_t Options[CLI_OPTION_COUNT] = {
     {"--output", OPT_OUTPUT},
     {"--chain", OPT_CHAIN},
     {"--config-version", OPT_CONFIG_VERSION},
+    {"--timeout", OPT_TIMEOUT},
 };
 
 CliArgs_t CliArgs;
@@ -83,14 +85,15 @@ static const char *const PROGRAM_HELP =
     "Common options:\n"
     "  --port N|PATH    the COM number or device path of the Kaltro; without it\n"
     "                   the first port where a Kaltro answers\n"
-    "  --model NAME     the device model (KX-100 ... KX-110)\n"
+    "  --model NAME     the device model (MODELS)\n"
     "  --json           print one JSON object\n"
     "  --help           help, also after a command\n"
     "  --version        the program's version\n"
     "\n"
     "Exit status: 0 success, 1 the device or the file said no, 2 wrong usage,\n"
-    "3 no Kaltro or no device, 4 a file could not be read or written, 130\n"
-    "interrupted (Ctrl-C: the exchange with the Kaltro is closed first).\n";
+    "3 no Kaltro or no device (or its port went away), 4 a file could not be read\n"
+    "or written, 5 a transfer timed out, 130 interrupted (Ctrl-C: the exchange\n"
+    "with the Kaltro is closed first).\n";
 
 /* ---- Commands --------------------------------------------------------------- */
 
@@ -99,6 +102,10 @@ static const char *const PROGRAM_HELP =
 #define CONFIG_VERSION_HELP                                                                        \
     "--config-version X.Y is the configuration version written with the table, as\n"               \
     "the main window's Config Version field gives it (X and Y 0 to 15; 0.0 without it).\n"
+/* Wording shared by the help of the commands that send an image. */
+#define TIMEOUT_HELP                                                                               \
+    "--timeout SECONDS is the longest wait for an answer during the transfer (default\n"           \
+    "60); past it the transfer is abandoned, the exchange closed, and the exit status 5.\n"
 
 static const Command_t Commands[] = {
     {"scan", CLI_CmdScan, 0, 0, 0, 0, "brevant-cli scan",
@@ -117,11 +124,12 @@ static const Command_t Commands[] = {
     {"export", CLI_CmdExport, OPT_MODEL | OPT_OUT | OPT_CONFIG_VERSION, OPT_MODEL | OPT_OUT, 1, 1,
      "brevant-cli export FILE --model NAME -o IMAGE [--config-version X.Y]",
      "Writes the device image \"Export\" writes, after the same validation.\n" CONFIG_VERSION_HELP},
-    {"program", CLI_CmdProgram, OPT_PORT | OPT_MODEL | OPT_CONFIG_VERSION, 0, 1, 1,
-     "brevant-cli program FILE [--port N|PATH] [--model NAME] [--config-version X.Y]",
+    {"program", CLI_CmdProgram, OPT_PORT | OPT_MODEL | OPT_CONFIG_VERSION | OPT_TIMEOUT, 0, 1, 1,
+     "brevant-cli program FILE [--port N|PATH] [--model NAME] [--config-version X.Y]\n"
+     "                    [--timeout SECONDS]",
      "Identifies the device (--model must agree with it), reads FILE for its model,\n"
      "validates it and programs it: an image by XModem, or row by row for the EN\n"
-     "group.\n" CONFIG_VERSION_HELP},
+     "group.\n" CONFIG_VERSION_HELP TIMEOUT_HELP},
     {"readout", CLI_CmdReadout, OPT_PORT | OPT_MODEL | OPT_OUT, OPT_OUT, 0, 0,
      "brevant-cli readout [--port N|PATH] [--model NAME] -o FILE",
      "Reads the device's configuration version and UB table and saves the table as\n"
@@ -135,18 +143,19 @@ static const Command_t Commands[] = {
      "settings dialog's Program does, reporting each setter's acknowledgement.\n"
      "A new inputs type keeps the chain output unless --chain is given; the chain\n"
      "takes output pairs on chain-pair models with wide-band inputs.\n"},
-    {"upgrade-device", CLI_CmdUpgradeDevice, OPT_PORT | OPT_MODEL, 0, 1, 1,
-     "brevant-cli upgrade-device FILE [--port N|PATH] [--model NAME]",
-     "Sends device software to the dCSS device.\n"},
-    {"upgrade-kaltro", CLI_CmdUpgradeKaltro, OPT_PORT, 0, 1, 1,
-     "brevant-cli upgrade-kaltro FILE [--port N|PATH]", "Sends software to the Kaltro.\n"},
-    {"save-in-kaltro", CLI_CmdSaveInKaltro, OPT_PORT | OPT_MODEL | OPT_NAME | OPT_CONFIG_VERSION,
-     OPT_NAME, 1, 1,
+    {"upgrade-device", CLI_CmdUpgradeDevice, OPT_PORT | OPT_MODEL | OPT_TIMEOUT, 0, 1, 1,
+     "brevant-cli upgrade-device FILE [--port N|PATH] [--model NAME] [--timeout SECONDS]",
+     "Sends device software to the dCSS device.\n" TIMEOUT_HELP},
+    {"upgrade-kaltro", CLI_CmdUpgradeKaltro, OPT_PORT | OPT_TIMEOUT, 0, 1, 1,
+     "brevant-cli upgrade-kaltro FILE [--port N|PATH] [--timeout SECONDS]",
+     "Sends software to the Kaltro.\n" TIMEOUT_HELP},
+    {"save-in-kaltro", CLI_CmdSaveInKaltro,
+     OPT_PORT | OPT_MODEL | OPT_NAME | OPT_CONFIG_VERSION | OPT_TIMEOUT, OPT_NAME, 1, 1,
      "brevant-cli save-in-kaltro FILE --name NAME [--port N|PATH] [--model NAME]\n"
-     "                           [--config-version X.Y]",
+     "                           [--config-version X.Y] [--timeout SECONDS]",
      "Validates FILE for the device's model and keeps it in the Kaltro under NAME\n"
      "(at most 43 characters), for the Kaltro to program devices on its "
-     "own.\n" CONFIG_VERSION_HELP},
+     "own.\n" CONFIG_VERSION_HELP TIMEOUT_HELP},
     {"voltage", CLI_CmdVoltage, OPT_PORT, 0, 0, 1, "brevant-cli voltage [LEVEL] [--port N|PATH]",
      "Prints the supply level, or sets it (0 to 15) first.\n"},
 };
@@ -201,6 +210,10 @@ static int parse(const Command_t &cmd, int argc, char **argv)
         return CLI_Usage(std::string(cmd.Name) + " needs a file", cmd.Name);
     if (CLI_Given(OPT_CONFIG_VERSION) && CLI_PackConfigVersion(CLI_Value(OPT_CONFIG_VERSION)) < 0)
         return CLI_Usage("--config-version takes X.Y, each number 0 to 15", cmd.Name);
+    if (CLI_Given(OPT_TIMEOUT) &&
+        (!CLI_AllDigits(CLI_Value(OPT_TIMEOUT)) || CLI_Value(OPT_TIMEOUT).size() > 6 ||
+         std::atoi(CLI_Value(OPT_TIMEOUT).c_str()) < 1))
+        return CLI_Usage("--timeout takes a number of seconds from 1 to 999999", cmd.Name);
     for (int k = 0; k < CLI_OPTION_COUNT; k++)
         if ((cmd.Needs & Options[k].Bit) != 0 && !CLI_Given(Options[k].Bit))
             return CLI_Usage(std::string(cmd.Name) + " needs " + Options[k].Name, cmd.Name);
@@ -215,7 +228,9 @@ int main(int argc, char **argv)
         if (word == "--json") {
             CliArgs.Json = true;
         } else if (word == "--help" || word == "-h") {
-            std::printf("%s", PROGRAM_HELP);
+            std::string help = PROGRAM_HELP;
+            help.replace(help.find("MODELS"), 6, CLI_ModelRange());
+            std::printf("%s", help.c_str());
             return CLI_OK;
         } else if (word == "--version") {
             std::printf("brevant-cli %s\n", BREVANT_VERSION);

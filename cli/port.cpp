@@ -83,13 +83,69 @@ int CLI_ModelOption(const char *command)
     std::wstring wide(CLI_Value(OPT_MODEL).begin(), CLI_Value(OPT_MODEL).end());
     const int model = DCSS_FindModel(wide.c_str());
     if (model < 0)
-        CLI_Usage("unknown model '" + CLI_Value(OPT_MODEL) + "' (KX-100 ... KX-110)", command);
+        CLI_Usage("unknown model '" + CLI_Value(OPT_MODEL) + "' (" + CLI_ModelRange() + ")",
+                  command);
     return model;
 }
 
 std::string CLI_ModelName(int model)
 {
     return CLI_Utf8(DCSS_GetModelName(model));
+}
+
+std::string CLI_ModelRange()
+{
+    return CLI_ModelName(0) + " ... " + CLI_ModelName(DCSS_MODEL_COUNT - 1);
+}
+
+int CLI_NoDevice()
+{
+    return CLI_Fail(CLI_NO_DEVICE, "no dCSS device answered; check the LNB on the Kaltro's output");
+}
+
+/* The port that went away, and the system's reason. */
+static std::string lostLine()
+{
+    wchar_t text[PORTINFO_TEXT_LEN];
+    if (PORTINFO_LostMessage(RS232_GetPortError(), text, PORTINFO_TEXT_LEN) == 0)
+        return "the Kaltro's port went away; plug it in again and run the command again";
+    return CLI_OneLine(text) + "; plug it in again and run the command again";
+}
+
+std::string CLI_OutcomeLine(const OpsEnd_t &end, const char *where)
+{
+    std::string text = end.TextId >= 0 ? CLI_Utf8(TXT(end.TextId)) : std::string();
+    if (where != nullptr && end.Where >= 0)
+        text += std::string(" at ") + where + " " + std::to_string(end.Where);
+    const int last = CLI_LastText();
+    switch (end.Outcome) {
+    case OPS_DONE: return text;
+    case OPS_NO_KALTRO:
+    case OPS_NO_DEVICE: return text + " (check the Kaltro and the LNB)";
+    case OPS_LINE_LOST: return lostLine();
+    case OPS_CANCELLED:
+        return "interrupted at \"" + (last >= 0 ? CLI_Utf8(TXT(last)) : std::string("the start")) +
+               "\"; the exchange with the Kaltro was closed and nothing more was sent: run the "
+               "command again";
+    case OPS_TIMED_OUT:
+        return "timed out: no answer for " + std::to_string(CLI_TimeLimitMs() / 1000) +
+               " s; the transfer was abandoned and the exchange closed, so the Kaltro is ready "
+               "again (--timeout SECONDS waits longer)";
+    default: return text + " (nothing more was sent)";
+    }
+}
+
+unsigned CLI_TimeLimitMs()
+{
+    if (!CLI_Given(OPT_TIMEOUT)) return CLI_DEFAULT_TIMEOUT_S * 1000u;
+    return static_cast<unsigned>(std::strtoul(CLI_Value(OPT_TIMEOUT).c_str(), nullptr, 10)) * 1000u;
+}
+
+std::string CLI_ConfigVersionText(unsigned version)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u", (version >> 4) & 0x0F, version & 0x0F);
+    return text;
 }
 
 /* Opens the Kaltro, powers and identifies the device, and makes its model
@@ -99,10 +155,10 @@ int CLI_OpenDevice(const char *command)
     int wanted = -1;
     if (CLI_Given(OPT_MODEL) && (wanted = CLI_ModelOption(command)) < 0) return CLI_USAGE;
     if (const int r = CLI_OpenKaltro(); r != CLI_OK) return r;
-    const int model = DEVOP_PowerAndIdentify(RS232_Pause);
-    if (model < 0)
-        return CLI_Fail(CLI_NO_DEVICE,
-                        "no dCSS device answered; check the LNB on the Kaltro's output");
+    int model = -1;
+    const OpsOutcome_t found = DEVOP_PowerAndIdentify(RS232_Pause, &model);
+    if (found == OPS_LINE_LOST) return CLI_Fail(CLI_NO_DEVICE, lostLine());
+    if (found != OPS_DONE) return CLI_NoDevice();
     if (wanted >= 0 && wanted != model)
         return CLI_Fail(CLI_REFUSED, CLI_Utf8(TXT(TX_WRONG_DEVICE)) + ": the device is a " +
                                          CLI_ModelName(model) + ", not a " + CLI_ModelName(wanted));

@@ -4,8 +4,9 @@
  * settings dialog's own sequences (ops/setop), whose steps run here in a
  * loop with the dialog's pauses.
  *
- * State: what the sequences have shown (fields, option entries, the chain
- * list, the writes reported), for the one command that runs.
+ * State: the entries chosen for the write and the run of the sequence that
+ * runs, for the one command that runs; what was read is the sequences' own
+ * values (SETOP_Values).
  */
 #include "cli/cli.h"
 #include "cli/term.h"
@@ -83,7 +84,9 @@ int CLI_CmdScan()
             entry = "{\"port\": " + std::to_string(port) + ", \"path\": " + CLI_Json(path) +
                     ", \"kaltro\": true, ";
             kaltroFields(false, text, entry);
-            deviceFields(false, DEVOP_PowerAndIdentify(RS232_Pause), text, entry);
+            int model = -1;
+            DEVOP_PowerAndIdentify(RS232_Pause, &model);
+            deviceFields(false, model, text, entry);
             RS232_Term();
             RS232_SetPortNumber(port + 1);
             found++;
@@ -113,17 +116,13 @@ int CLI_CmdScan()
 
 /* ---- The settings sequences on the terminal ------------------------------------ */
 
-struct Shown_t {
-    std::string Field[SETOP_FIELD_COUNT];
-    int Entry[SETOP_OPTION_COUNT]; /* shown, and then the user's choice */
-    bool Pairs;                    /* the chain list holds output pairs */
-    int WritableCalls;             /* 2 after a complete read */
+struct Run_t {
+    int Entry[SETOP_OPTION_COUNT]; /* the read's entries, then the user's choices */
     bool Due;
     unsigned DueMs;
-    int DoneText; /* -1 until a sequence ends with a message */
-    std::string WriteText, WriteJson;
+    OpsEnd_t End;
 };
-static Shown_t S;
+static Run_t S;
 
 /* The words of the command line for each option and its entries; the chain's
  * entries after "off" are its outputs or pairs. */
@@ -132,14 +131,14 @@ static const unsigned Bits[SETOP_OPTION_COUNT] = {OPT_EN50494, OPT_INPUTS, OPT_O
 static const char *const Words[SETOP_OPTION_COUNT][3] = {
     {"off", "on"}, {"quattro", "wideband"}, {"dcss", "legacy", "dcss+legacy"}, {"off"}};
 
-static int chainEntries()
+static bool pairs()
 {
-    return 1 + (S.Pairs ? SETOP_CHAIN_OUTPUTS / 2 : SETOP_CHAIN_OUTPUTS);
+    return SETOP_Values()->ChainPairs;
 }
 
 static int entryCount(int o)
 {
-    return o == SETOP_CHAIN ? chainEntries() : SETOP_OptionEntries[o].Count;
+    return o == SETOP_CHAIN ? SETOP_ChainEntryCount(pairs()) : SETOP_OptionEntries[o].Count;
 }
 
 /* Entry e of option o as its command-line word ("on", "3+4"). */
@@ -148,7 +147,7 @@ static std::string word(int o, int e)
     if (e < 0 || e >= entryCount(o)) return "unknown";
     if (o != SETOP_CHAIN || e == 0) return Words[o][e];
     wchar_t text[SETOP_FIELD_LEN];
-    SETOP_ChainEntryText(e, S.Pairs, text, SETOP_FIELD_LEN);
+    SETOP_ChainEntryText(e, pairs(), text, SETOP_FIELD_LEN);
     return CLI_Utf8(text);
 }
 
@@ -160,40 +159,8 @@ static std::string entryText(int o, int e)
     return CLI_Utf8(TXT(SETOP_OptionEntries[o].Texts[e]));
 }
 
-static void showField(void *, int field, const wchar_t *text)
-{
-    S.Field[field] = CLI_Utf8(text);
-}
-
-static void showOption(void *, int option, int entry, bool)
-{
-    S.Entry[option] = entry;
-}
-
-static void chainList(void *, bool pairs)
-{
-    S.Pairs = pairs;
-    S.Entry[SETOP_CHAIN] = 0;
-}
-
-static int chosen(void *, int option)
-{
-    return S.Entry[option];
-}
-
-static void writable(void *, bool)
-{
-    S.WritableCalls++;
-}
-
-static void written(void *, int option, bool acked)
-{
-    const std::string what = label(SETOP_OptionLabels[option]);
-    S.WriteText +=
-        what + " " + entryText(option, S.Entry[option]) + (acked ? ": accepted\n" : ": refused\n");
-    S.WriteJson += std::string(S.WriteJson.empty() ? "" : ", ") + CLI_Json(Keys[option]) + ": " +
-                   (acked ? "true" : "false");
-}
+static void none(void *, int) {}
+static void nothing(void *) {}
 
 static void tick(void *, unsigned ms)
 {
@@ -201,45 +168,61 @@ static void tick(void *, unsigned ms)
     S.DueMs = ms;
 }
 
-static void done(void *, int textId)
+static void ended(void *, const OpsEnd_t *end)
 {
-    S.DoneText = textId;
+    S.End = *end;
 }
 
-static const SetopDisplay_t Display = {
-    nullptr, showField, showOption, chainList, chosen, writable, written, tick, done,
-};
-
-/* Runs a sequence from start to its end, each step at the time the last
- * asked for, or until a signal. */
-static void runSequence(void (*start)())
+static void pause(void *, unsigned ms)
 {
-    S.Due = false;
-    S.DoneText = -1;
-    start();
+    RS232_Pause(ms);
+}
+
+static const OpsDisplay_t Display = {nullptr, none, none, tick, tick, pause, ended, nothing};
+
+/* Runs a sequence from its start to its outcome, each step at the time the
+ * last asked for, or until a signal; returns the outcome. */
+static OpsEnd_t runSequence()
+{
+    S.End = {OPS_CANCELLED, -1, -1};
     while (S.Due && !CLI_Interrupted()) {
         S.Due = false;
         RS232_Pause(S.DueMs);
-        SETOP_Step();
+        SETOP_Operation.Step();
     }
+    if (CLI_Interrupted()) return SETOP_Operation.Cancel(OPS_ABANDON);
+    return S.End;
+}
+
+/* What a step asked for, for a line ("the EN50494+ query"). */
+static std::string stepName(int step)
+{
+    const int label = SETOP_StepLabel(step);
+    return label >= 0 ? "the " + CLI_Utf8(TXT(label)) + " query" : "step " + std::to_string(step);
 }
 
 /* Opens the settings as the dialog does and reads them all. */
 static int readSettings()
 {
-    S = Shown_t{};
+    S = Run_t{};
+    S.Due = false;
     SETOP_Open(&Display);
-    runSequence(SETOP_StartRead);
-    if (CLI_Interrupted())
+    SETOP_StartRead();
+    const OpsEnd_t end = runSequence();
+    for (int o = 0; o < SETOP_OPTION_COUNT; o++)
+        S.Entry[o] = SETOP_Values()->Entry[o];
+    switch (end.Outcome) {
+    case OPS_DONE: return CLI_OK;
+    case OPS_CANCELLED:
         return CLI_Fail(CLI_INTERRUPTED, "interrupted while reading the settings; nothing was "
                                          "written");
-    if (S.DoneText == TX_TRANSMISSION_ERROR)
-        return CLI_Fail(CLI_REFUSED, label(TX_TRANSMISSION_ERROR) +
-                                         " while reading the settings; check the Kaltro's cable");
-    if (S.WritableCalls < 2)
-        return CLI_Fail(CLI_NO_DEVICE,
-                        "no dCSS device answered; check the LNB on the Kaltro's output");
-    return CLI_OK;
+    case OPS_NO_DEVICE:
+        if (end.Where <= 1) return CLI_NoDevice();
+        return CLI_Fail(CLI_NO_DEVICE, "the device stopped answering at " + stepName(end.Where) +
+                                           "; nothing was written: check the LNB on the Kaltro's "
+                                           "output and run the command again");
+    default: return CLI_Fail(CLI_ExitCode(end.Outcome), CLI_OutcomeLine(end, nullptr));
+    }
 }
 
 /* The device's options, as the dialog shows them and by their words. */
@@ -247,7 +230,7 @@ static void printOptions(std::string &text, std::string &json)
 {
     std::string settable;
     for (int o = 0; o < SETOP_OPTION_COUNT; o++) {
-        const bool can = SETOP_Enabled(o);
+        const bool can = SETOP_Values()->Settable[o];
         text += row(label(SETOP_OptionLabels[o]),
                     entryText(o, S.Entry[o]) + (can ? "" : " (not settable)"));
         json += ", " + CLI_Json(Keys[o]) + ": " + CLI_Json(word(o, S.Entry[o]));
@@ -267,20 +250,20 @@ int CLI_CmdIdentify()
     std::string text = row("Port", RS232_GetDevicePath());
     std::string json = "{\"path\": " + CLI_Json(RS232_GetDevicePath()) + ", ";
     kaltroFields(true, text, json);
-    const int model = DEVOP_PowerAndIdentify(RS232_Pause);
+    int model = -1;
+    const OpsOutcome_t found = DEVOP_PowerAndIdentify(RS232_Pause, &model);
     deviceFields(true, model, text, json);
-    const int r = model < 0 ? CLI_NO_DEVICE : readSettings();
+    const int r = found != OPS_DONE ? CLI_NO_DEVICE : readSettings();
     if (r == CLI_OK) {
         for (int f = SETOP_MODEL + 1; f < SETOP_FIELD_COUNT; f++) {
-            text += row(label(SETOP_FieldLabels[f]), S.Field[f]);
-            json += ", " + CLI_Json(FieldKeys[f]) + ": " + CLI_Json(S.Field[f]);
+            const std::string value = CLI_Utf8(SETOP_Values()->Field[f]);
+            text += row(label(SETOP_FieldLabels[f]), value);
+            json += ", " + CLI_Json(FieldKeys[f]) + ": " + CLI_Json(value);
         }
         printOptions(text, json);
     }
     std::printf("%s", CliArgs.Json ? (json + "}\n").c_str() : text.c_str());
-    if (model < 0)
-        return CLI_Fail(CLI_NO_DEVICE,
-                        "no dCSS device answered; check the LNB on the Kaltro's output");
+    if (found != OPS_DONE) return CLI_NoDevice();
     return r;
 }
 
@@ -297,7 +280,7 @@ static int pick(int o)
 static int choose()
 {
     for (int o = 0; o < SETOP_OPTION_COUNT; o++)
-        if (CLI_Given(Bits[o]) && !SETOP_Enabled(o))
+        if (CLI_Given(Bits[o]) && !SETOP_Values()->Settable[o])
             return CLI_Fail(CLI_REFUSED, "the device offers no " + label(SETOP_OptionLabels[o]) +
                                              " to set (it did not report one, or the " +
                                              CLI_ModelName(VelnorData.Model) +
@@ -309,18 +292,36 @@ static int choose()
         S.Entry[SETOP_INPUTS] = inputs;
         SETOP_ChooseInputs(inputs);
         /* The new list starts at "No"; the chain read keeps its output. */
-        if (VelnorData.ChainConnection > 0)
-            S.Entry[SETOP_CHAIN] = DCSS_ChainEntry(VelnorData.ChainConnection, S.Pairs);
+        S.Entry[SETOP_CHAIN] = VelnorData.ChainConnection > 0
+                                   ? DCSS_ChainEntry(VelnorData.ChainConnection, pairs())
+                                   : 0;
     }
     if (CLI_Given(OPT_CHAIN)) {
         const int e = pick(SETOP_CHAIN);
         if (e < 0)
             return CLI_Usage(std::string("--chain takes off or ") +
-                                 (S.Pairs ? "1+2, 3+4, 5+6, 7+8" : "1 to 8") + " for this device",
+                                 (pairs() ? "1+2, 3+4, 5+6, 7+8" : "1 to 8") + " for this device",
                              "settings");
         S.Entry[SETOP_CHAIN] = e;
     }
     return CLI_OK;
+}
+
+/* What the device answered each setter of the write: a line each, and in
+ * json whether it accepted (written) and what it said (answers). */
+static void printWrites(std::string &text, std::string &json, std::string &answers)
+{
+    for (int o = 0; o < SETOP_OPTION_COUNT; o++) {
+        const int answer = SETOP_Values()->Written[o];
+        if (answer < 0) continue;
+        const char *said = answer == RS232_REPLY_ACCEPTED  ? "accepted"
+                           : answer == RS232_REPLY_REFUSED ? "refused"
+                                                           : "no answer";
+        text += label(SETOP_OptionLabels[o]) + " " + entryText(o, S.Entry[o]) + ": " + said + "\n";
+        const std::string comma = json.empty() ? "" : ", ";
+        json += comma + CLI_Json(Keys[o]) + (answer == RS232_REPLY_ACCEPTED ? ": true" : ": false");
+        answers += comma + CLI_Json(Keys[o]) + ": " + CLI_Json(said);
+    }
 }
 
 int CLI_CmdSettings()
@@ -340,20 +341,34 @@ int CLI_CmdSettings()
         return CLI_OK;
     }
     if (const int r = choose(); r != CLI_OK) return r;
-    runSequence(SETOP_StartWrite);
-    if (CLI_Interrupted()) {
-        std::printf("%s", CliArgs.Json ? "" : S.WriteText.c_str());
+    SETOP_StartWrite(S.Entry);
+    const OpsEnd_t end = runSequence();
+    std::string written, writtenJson, answers;
+    printWrites(written, writtenJson, answers);
+    if (end.Outcome == OPS_CANCELLED) {
+        std::printf("%s", CliArgs.Json ? "" : written.c_str());
         return CLI_Fail(CLI_INTERRUPTED, "interrupted while writing the settings; those above "
                                          "were sent, the rest not");
     }
-    const bool ok = S.DoneText == TX_CONFIG_UPGRADE_OK;
-    const std::string status = S.DoneText >= 0 ? label(S.DoneText) : std::string();
+    const bool ok = end.Outcome == OPS_DONE;
+    const std::string status = end.TextId >= 0 ? label(end.TextId) : std::string();
     if (CliArgs.Json)
-        std::printf("%s, \"ok\": %s, \"status\": %s, \"written\": {%s}}\n", json.c_str(),
-                    ok ? "true" : "false", CLI_Json(status).c_str(), S.WriteJson.c_str());
+        std::printf("%s, \"ok\": %s, \"outcome\": %s, \"status\": %s, \"written\": {%s}, "
+                    "\"answers\": {%s}}\n",
+                    json.c_str(), ok ? "true" : "false",
+                    CLI_Json(OPS_OutcomeName(end.Outcome)).c_str(), CLI_Json(status).c_str(),
+                    writtenJson.c_str(), answers.c_str());
     else
-        std::printf("%s%s\n", S.WriteText.c_str(), status.c_str());
+        std::printf("%s%s\n", written.c_str(), status.c_str());
     if (ok) return CLI_OK;
-    return CLI_Fail(CLI_REFUSED, status + ": the device did not acknowledge every setting; "
-                                          "brevant-cli settings shows what it holds now");
+    if (end.Outcome == OPS_REFUSED)
+        return CLI_Fail(CLI_REFUSED, status + ": the device refused the " +
+                                         label(SETOP_OptionLabels[end.Where]) +
+                                         "; brevant-cli settings shows what it holds now");
+    if (end.Outcome == OPS_NO_DEVICE)
+        return CLI_Fail(CLI_NO_DEVICE, status + ": the device did not answer the " +
+                                           label(SETOP_OptionLabels[end.Where]) +
+                                           "; check the LNB, then brevant-cli settings shows what "
+                                           "it holds now");
+    return CLI_Fail(CLI_ExitCode(end.Outcome), CLI_OutcomeLine(end, nullptr));
 }

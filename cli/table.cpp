@@ -41,7 +41,7 @@ int CLI_LoadTable()
 
 static bool rowError(const VelnorCfg_t &row)
 {
-    return row.UBNo >= MAX_UB || BoxColor[row.UBNo] == BOX_RED;
+    return MAIN_RowHasError(row.UBNo);
 }
 
 static std::string rowStatus(const VelnorCfg_t &row)

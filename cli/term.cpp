@@ -1,14 +1,13 @@
 /* term.cpp -- the terminal side of brevant-cli (see term.h).
  *
- * State: the display of the operation that runs (its last text, colour,
- * percentage, whether OK is enabled, the next step's due time), one at a
- * time.
+ * State: the display of the operation that runs (its last text, percentage,
+ * the next step's due time, its outcome), one at a time; and when the first
+ * signal came.
  */
 #include "cli/term.h"
 
 #include "config/texts.h"
 #include "link/rs232.h"
-#include "ops/opsdisp.h"
 
 #include <csignal>
 #include <ctime>
@@ -21,14 +20,13 @@ struct Progress_t {
     bool Tty;
     bool Quiet;
     int TextId;
-    int Colour;
     int Percent;
     int LastLine; /* the percentage of the last plain line */
-    bool OK;
     bool Due;
     long long DueUs;
-    bool Ended;
-    int Result;
+    bool Lingering;
+    bool Finished;
+    bool TimedOut;
     long long ShownUs;
 };
 static Progress_t P;
@@ -83,17 +81,34 @@ int CLI_Fail(int code, const std::string &what)
 }
 
 static volatile std::sig_atomic_t Signalled = 0;
+static volatile long long FirstSignalMs = 0;
+
+/* A repeat within this time is the same request (a group signalled twice). */
+constexpr long long REPEAT_MS = 500;
+
+static long long nowMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts); /* safe in a signal handler */
+    return static_cast<long long>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
 
 static void onSignal(int sig)
 {
-    Signalled = sig;
+    if (Signalled == 0) {
+        Signalled = sig;
+        FirstSignalMs = nowMs();
+        return;
+    }
+    if (nowMs() - FirstSignalMs < REPEAT_MS) return;
+    signal(sig, SIG_DFL); /* the user insists: end at once */
+    raise(sig);
 }
 
 void CLI_CatchInterrupt()
 {
     struct sigaction sa = {};
     sa.sa_handler = onSignal;
-    sa.sa_flags = SA_RESETHAND; /* a second signal kills */
     sigemptyset(&sa.sa_mask);
     for (int sig : {SIGINT, SIGTERM, SIGHUP})
         sigaction(sig, &sa, nullptr);
@@ -126,16 +141,20 @@ static void drawBar()
     std::fflush(stderr);
 }
 
-static void show(void *, int textId, OpsColour_t colour)
+static void showText(int textId)
 {
     P.TextId = textId;
-    P.Colour = colour;
     P.ShownUs = CLI_NowUs();
     if (P.Quiet) return;
     if (P.Tty)
         drawBar();
     else
         std::fprintf(stderr, "%s\n", statusText().c_str());
+}
+
+static void status(void *, int textId)
+{
+    showText(textId);
 }
 
 static void progress(void *, int percent)
@@ -149,15 +168,15 @@ static void progress(void *, int percent)
     }
 }
 
-static void enableOK(void *, bool enable)
-{
-    P.OK = enable;
-}
-
 static void tick(void *, unsigned ms)
 {
     P.Due = true;
     P.DueUs = CLI_NowUs() + static_cast<long long>(ms) * 1000;
+}
+
+static void linger(void *, unsigned)
+{
+    P.Lingering = true;
 }
 
 static void pause(void *, unsigned ms)
@@ -165,40 +184,57 @@ static void pause(void *, unsigned ms)
     RS232_Pause(ms);
 }
 
-static void end(void *, int result)
+static void ended(void *, const OpsEnd_t *end)
 {
-    P.Ended = true;
-    P.Result = result;
+    P.TimedOut = end->Outcome == OPS_TIMED_OUT;
+    if (end->TextId >= 0) showText(end->TextId);
 }
 
-CliRun_t CLI_RunOperation(void (*open)(const OpsDisplay_t *), void (*step)(), bool quiet,
-                          void (*abandon)())
+static void finished(void *)
 {
-    static const OpsDisplay_t display = {nullptr, show, progress, enableOK, tick, pause, end};
+    P.Finished = true;
+}
+
+CliRun_t CLI_RunOperation(void (*open)(const void *, const OpsDisplay_t *), const void *arg,
+                          const OpsOperation_t &op, bool quiet)
+{
+    static const OpsDisplay_t display = {nullptr, status, progress, tick,
+                                         linger,  pause,  ended,    finished};
     P = Progress_t{};
     P.Tty = isatty(STDERR_FILENO) != 0;
     P.Quiet = quiet;
     P.TextId = -1;
-    P.LastLine = 0;
-    open(&display);
-    while (P.Due && !P.Ended && !CLI_Interrupted()) {
-        /* The user's OK on a success text ends the wait for the closing step. */
-        if (P.Colour == OPS_GREEN && P.OK) break;
+    open(arg, &display);
+    /* A lingering outcome waits for the user's OK in a dialog; here it is
+     * taken at once. */
+    while (P.Due && !P.Finished && !P.Lingering && !CLI_Interrupted()) {
         P.Due = false;
         const long long wait = P.DueUs - CLI_NowUs();
         if (wait > 0) RS232_Pause(static_cast<unsigned>((wait + 999) / 1000));
-        step();
+        op.Step();
     }
-    if (CLI_Interrupted() && abandon != nullptr) abandon();
-    if (!P.Ended) RS232_KaltroClose();
+    /* After a signal or a time-out the Kaltro may still be receiving. */
+    const bool abandon = CLI_Interrupted() || P.TimedOut;
+    const OpsEnd_t reported = op.Cancel(abandon ? OPS_ABANDON : OPS_CLOSE);
     if (!quiet && P.Tty) std::fprintf(stderr, "\n");
-    return {P.TextId, P.Colour, P.Ended, P.Result, P.ShownUs, CLI_Interrupted()};
+    return {reported, P.ShownUs};
 }
 
-int CLI_RunCode(const CliRun_t &run)
+int CLI_LastText()
 {
-    if (run.Ended || run.Colour == OPS_GREEN) return CLI_OK;
-    if (run.Interrupted) return CLI_INTERRUPTED;
-    if (run.TextId == TX_NO_REPLY_KALTRO || run.TextId == TX_NO_DEVICE) return CLI_NO_DEVICE;
-    return CLI_REFUSED;
+    return P.TextId;
+}
+
+int CLI_ExitCode(OpsOutcome_t outcome)
+{
+    static const int Codes[OPS_OUTCOME_COUNT] = {
+        CLI_OK,          /* done */
+        CLI_REFUSED,     /* refused */
+        CLI_NO_DEVICE,   /* no Kaltro */
+        CLI_NO_DEVICE,   /* no device */
+        CLI_NO_DEVICE,   /* line lost */
+        CLI_INTERRUPTED, /* cancelled */
+        CLI_TIMED_OUT,   /* timed out */
+    };
+    return outcome >= 0 && outcome < OPS_OUTCOME_COUNT ? Codes[outcome] : CLI_REFUSED;
 }

@@ -7,6 +7,8 @@
  */
 #pragma once
 
+#include "ops/ops.h"
+
 #include <cstdio>
 #include <string>
 
@@ -16,6 +18,7 @@ constexpr int CLI_REFUSED = 1;       /* the device or the file said no */
 constexpr int CLI_USAGE = 2;         /* wrong usage */
 constexpr int CLI_NO_DEVICE = 3;     /* no Kaltro or no device */
 constexpr int CLI_FILE_ERROR = 4;    /* a file could not be read or written */
+constexpr int CLI_TIMED_OUT = 5;     /* the device or the Kaltro stopped answering a transfer */
 constexpr int CLI_INTERRUPTED = 130; /* Ctrl-C or a termination signal, as a shell counts it */
 
 /* A wide text (nullptr as empty) as UTF-8. */
@@ -27,30 +30,30 @@ int CLI_Fail(int code, const std::string &what);
 
 /* From now on SIGINT, SIGTERM and SIGHUP end the device exchange at the next
  * step instead of killing the program mid-exchange, so the Kaltro is told to
- * close and the port is given back; a second signal kills as usual. */
+ * close and the port is given back. A second signal kills as usual, unless it
+ * follows the first within half a second: GNU timeout, for one, signals the
+ * program and then its whole group, and that is one request, not two. */
 void CLI_CatchInterrupt();
 /* Whether such a signal came. */
 bool CLI_Interrupted();
 
-/* How a device operation ended. */
-struct CliRun_t {
-    int TextId;        /* the status text shown last, or -1 */
-    int Colour;        /* its colour (OpsColour_t) */
-    bool Ended;        /* the steps ended the operation themselves */
-    int Result;        /* their result then */
-    long long ShownUs; /* when the last text was shown (CLI_NowUs) */
-    bool Interrupted;  /* a signal stopped it */
-};
 /* The monotonic clock, in microseconds. */
 long long CLI_NowUs();
-/* Runs an operation: open (the steps' opening, given the display), then
- * step while a step is due, each at the time the last step asked for. A
- * green text with OK enabled ends the run at once, as the user's OK would;
- * an operation that did not end itself is closed as OK or Cancel closes its
- * dialog ("\r"). quiet shows no progress. A signal stops the steps; abandon,
- * when given, then tells the other side before the close. */
-CliRun_t CLI_RunOperation(void (*open)(const struct OpsDisplay_t *), void (*step)(), bool quiet,
-                          void (*abandon)() = nullptr);
-/* The exit code of a run: 0 green, 130 interrupted, 3 no Kaltro or no
- * device, else 1. */
-int CLI_RunCode(const CliRun_t &run);
+
+/* How a device operation ended. */
+struct CliRun_t {
+    OpsEnd_t End;      /* its outcome; cancelled when a signal stopped it first */
+    long long ShownUs; /* when the outcome, or the last text, was shown (CLI_NowUs) */
+};
+/* Runs an operation: open(arg, display), then its steps while one is due,
+ * each at the time the last step asked for, until it Finishes or its outcome
+ * lingers (the user's OK in a dialog). Then the operation's cancel closes the
+ * exchange, as OK or Cancel closes a dialog: OPS_ABANDON after a signal or a
+ * time-out, so the Kaltro is ready for the next command at once, else
+ * OPS_CLOSE. quiet shows no progress. */
+CliRun_t CLI_RunOperation(void (*open)(const void *arg, const OpsDisplay_t *d), const void *arg,
+                          const OpsOperation_t &op, bool quiet);
+/* The status text shown last by the operation that ran last, or -1. */
+int CLI_LastText();
+/* The exit code of an outcome; the one table of them. */
+int CLI_ExitCode(OpsOutcome_t outcome);

@@ -1,7 +1,8 @@
 /* validate.cpp -- the checks of the UB table and the reading of typed numbers.
  *
- * Owns no state of its own: it reads VelnorCfg and VelnorData and writes the
- * per-UB status (ErrorText, BoxColor) and ConfigOK. It never changes a row and
+ * State: whether each UB's row had an error (RowError). It reads VelnorCfg
+ * and VelnorData and writes the per-UB status (ErrorText, BoxColor) and
+ * ConfigOK. It never changes a row and
  * never draws; the status boxes are drawn by the UB table view afterwards.
  */
 #include "config/validate.h"
@@ -72,6 +73,14 @@ bool MAIN_IsErrorText(int k)
     return k != TX_OK && k != TX_UB_INACTIVE;
 }
 
+/* Whether each UB's row had an error at the last validation, by UBNo. */
+static bool RowError[MAX_UB];
+
+bool MAIN_RowHasError(int ubNo)
+{
+    return ubNo < 0 || ubNo >= MAX_UB || RowError[ubNo];
+}
+
 std::int32_t MAIN_ValidateTable()
 {
     const int n = MAIN_RowsInTable(VelnorData.UBNumber);
@@ -88,6 +97,7 @@ std::int32_t MAIN_ValidateTable()
         std::wcsncpy(ErrorText[u], TXT(k), ERROR_TEXT_LEN - 1);
         ErrorText[u][ERROR_TEXT_LEN - 1] = L'\0';
         BoxColor[u] = error ? BOX_RED : BOX_GREEN;
+        RowError[u] = error;
     }
     return ConfigOK;
 }

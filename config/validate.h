@@ -27,6 +27,9 @@ int MAIN_RowStatus(const VelnorCfg_t *table, int n, int r, int model);
  * ConfigOK (0 no error, 1 at least one error), and returns ConfigOK. A row
  * whose UBNo is 32 or more counts in ConfigOK but has no status entry. */
 std::int32_t MAIN_ValidateTable();
+/* Whether the row of UB ubNo had an error at the last validation; true for a
+ * UBNo without a status entry (32 or more). */
+bool MAIN_RowHasError(int ubNo);
 /* True when text number k marks an error (anything but TX_OK and
  * TX_UB_INACTIVE). */
 bool MAIN_IsErrorText(int k);

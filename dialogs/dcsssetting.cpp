@@ -70,9 +70,12 @@ const WIN_DlgTemplate DCSSSETTING_Template = {
 
 /* ---- Module state --------------------------------------------------------------- */
 
-/* The dialog while it is open, and the timer of the running sequence. */
+/* The dialog while it is open, the timer of the running sequence, whether
+ * that is the write, and the chain list's rebuild it shows. */
 static HWND Dlg = nullptr;
 static unsigned Timer = READ_TIMER;
+static bool Writing = false;
+static int ChainShown = 0;
 
 /* ---- Controls ------------------------------------------------------------------- */
 
@@ -88,63 +91,64 @@ static HWND box(int option)
 
 void DCSS_SetChainConfiguration(HWND hDlg)
 {
+    const bool pairs = SETOP_Values()->ChainPairs;
     HWND chain = item(hDlg, IDC_DS_CHAIN);
     for (int i = SETOP_CHAIN_OUTPUTS; i >= 1; --i)
         WIN_ComboDeleteString(chain, i);
-    const bool pairs = SETOP_ChainPairs();
-    const int entries = pairs ? SETOP_CHAIN_OUTPUTS / 2 : SETOP_CHAIN_OUTPUTS;
-    for (int e = 1; e <= entries; ++e) {
+    const int entries = SETOP_ChainEntryCount(pairs);
+    for (int e = 1; e < entries; ++e) {
         wchar_t text[SETOP_FIELD_LEN];
         SETOP_ChainEntryText(e, pairs, text, SETOP_FIELD_LEN);
         WIN_ComboAddString(chain, text);
     }
-    WIN_ComboSetMinVisible(chain, pairs ? entries : entries + 1);
+    WIN_ComboSetMinVisible(chain, pairs ? entries - 1 : entries);
     WIN_ComboSetCurSel(chain, 0);
+}
+
+/* The chain list again when the sequence rebuilt it since it was shown. */
+static void showChainList()
+{
+    if (SETOP_Values()->ChainBuilds == ChainShown) return;
+    ChainShown = SETOP_Values()->ChainBuilds;
+    DCSS_SetChainConfiguration(Dlg);
+}
+
+/* Shows what the read has found so far: the fields, each option's entry and
+ * whether it may be changed, and whether Program may start. */
+static void showValues()
+{
+    const SetopValues_t *v = SETOP_Values();
+    for (int f = 0; f < SETOP_FIELD_COUNT; ++f)
+        WIN_SetWindowText(item(Dlg, IDC_DS_MODEL + f), v->Field[f]);
+    showChainList();
+    for (int o = 0; o < SETOP_OPTION_COUNT; ++o) {
+        WIN_ComboSetCurSel(box(o), v->Entry[o]);
+        WIN_EnableWindow(box(o), v->Settable[o]);
+    }
+    WIN_EnableWindow(item(Dlg, IDC_DS_PROGRAM), v->Writable);
 }
 
 /* ---- The dialog as the sequences' display ----------------------------------------- */
 
-static void showField(void *, int field, const wchar_t *text)
-{
-    WIN_SetWindowText(item(Dlg, IDC_DS_MODEL + field), text);
-}
-
-static void showOption(void *, int option, int entry, bool enable)
-{
-    WIN_ComboSetCurSel(box(option), entry);
-    WIN_EnableWindow(box(option), enable);
-}
-
-/* The list follows VelnorData, which the sequence has set before. */
-static void chainList(void *, bool)
-{
-    DCSS_SetChainConfiguration(Dlg);
-}
-
-static int chosen(void *, int option)
-{
-    return WIN_ComboGetCurSel(box(option));
-}
-
-static void writable(void *, bool any)
-{
-    WIN_EnableWindow(item(Dlg, IDC_DS_PROGRAM), any);
-}
+static void none(void *, int) {}
+static void nothing(void *) {}
+static void noPause(void *, unsigned) {}
 
 static void tick(void *, unsigned ms)
 {
     WIN_SetTimer(Dlg, Timer, ms);
 }
 
-static void done(void *, int textId)
+/* A write's end, and a port lost during a read, are told in a box; Read is
+ * possible again after either. */
+static void ended(void *, const OpsEnd_t *end)
 {
-    WIN_MessageBox(Dlg, TXT(textId), TXT(TX_DCSS_SETTING_TITLE), MB_OK);
+    if (!Writing && end->Outcome != OPS_LINE_LOST) return;
+    WIN_MessageBox(Dlg, TXT(end->TextId), TXT(TX_DCSS_SETTING_TITLE), MB_OK);
     WIN_EnableWindow(item(Dlg, IDC_DS_READ), true);
 }
 
-static const SetopDisplay_t Shell = {
-    nullptr, showField, showOption, chainList, chosen, writable, nullptr, tick, done,
-};
+static const OpsDisplay_t Shell = {nullptr, none, none, tick, tick, noPause, ended, nothing};
 
 /* ---- The procedure ------------------------------------------------------------------ */
 
@@ -166,6 +170,8 @@ static void initDialog(HWND d)
         if (o != SETOP_CHAIN) WIN_ComboSetMinVisible(box(o), e.Count);
     }
     SETOP_Open(&Shell);
+    ChainShown = SETOP_Values()->ChainBuilds; /* "No" alone until a read */
+    showValues();
 }
 
 static void command(HWND d, unsigned id, unsigned code)
@@ -174,20 +180,30 @@ static void command(HWND d, unsigned id, unsigned code)
     case IDC_DS_READ:
         RS232_Reconnect(); /* an adapter plugged in again is opened anew */
         Timer = READ_TIMER;
+        Writing = false;
         SETOP_StartRead();
         break;
-    case IDC_DS_PROGRAM:
+    case IDC_DS_PROGRAM: {
         /* The sequences share one step counter. */
         WIN_EnableWindow(item(d, IDC_DS_READ), false);
+        int chosen[SETOP_OPTION_COUNT];
+        for (int o = 0; o < SETOP_OPTION_COUNT; ++o)
+            chosen[o] = WIN_ComboGetCurSel(box(o));
         Timer = WRITE_TIMER;
-        SETOP_StartWrite();
+        Writing = true;
+        SETOP_StartWrite(chosen);
         break;
+    }
     case IDC_DS_INPUTS:
-        if (code == CBN_SELCHANGE) SETOP_ChooseInputs(WIN_ComboGetCurSel(item(d, id)));
+        if (code == CBN_SELCHANGE) {
+            SETOP_ChooseInputs(WIN_ComboGetCurSel(item(d, id)));
+            showChainList();
+        }
         break;
     case IDOK:
     case IDCANCEL:
         /* A running sequence is abandoned with the dialog. */
+        SETOP_Operation.Cancel(OPS_CLOSE);
         WIN_KillTimer(d, READ_TIMER);
         WIN_KillTimer(d, WRITE_TIMER);
         WIN_EndDialog(d, static_cast<INT_PTR>(id));
@@ -203,7 +219,8 @@ INT_PTR dCSSSetting(HWND hDlg, UINT message, WPARAM wParam, LPARAM)
     case WM_TIMER:
         if (wParam != READ_TIMER && wParam != WRITE_TIMER) return 0;
         WIN_KillTimer(hDlg, static_cast<unsigned>(wParam));
-        SETOP_Step();
+        SETOP_Operation.Step();
+        if (!Writing) showValues(); /* a write leaves the user's choices in the boxes */
         return 1;
     case WM_COMMAND: command(hDlg, LOWORD(wParam), HIWORD(wParam)); return 1;
     case WM_DESTROY:

@@ -1,14 +1,23 @@
-/* display.cpp -- the status line, progress bar and percentage of the device
- * transfer dialogs (see display.h).
+/* display.cpp -- the progress dialogs' one shell (see display.h).
  *
- * No state of its own: every dialog passes the Display_t it owns. Draws only
- * into the dialog it is given.
+ * State: what the open progress dialog shows (DisplayShown: text, colour,
+ * percentage, the bar) and its operation's table. Progress dialogs are modal
+ * and never open inside one another, so one is enough. Draws only into the
+ * dialog it runs.
+ *
+ *   WM_INITDIALOG   title, button text, bar, then the operation's opening
+ *   timer           one step, the timer stopped during it
+ *   OK, Cancel      timer stopped, the operation stopped (closing "\r"),
+ *                   the dialog ends with the id
+ *   Finished        the operation closed the exchange itself: the dialog
+ *                   ends with the table's result
  */
 #include "dialogs/display.h"
 
+#include "dialogs/displaystate.h"
+
 #include "config/texts.h"
 #include "link/rs232.h"
-#include "platform/win.h"
 
 #include <cwchar>
 
@@ -17,26 +26,17 @@ constexpr int TEXT_X = 10, TEXT_Y = 20, TEXT_RIGHT = 230, TEXT_BOTTOM = 40;
 constexpr int PERCENT_X = 255, PERCENT_Y = 52, PERCENT_RIGHT = 285, PERCENT_BOTTOM = 72;
 constexpr int BAR_X = 7, BAR_Y = 50, BAR_W = 243, BAR_H = 20;
 constexpr int PERCENT_TEXT_LEN = 16;
+/* A pause is slept in slices this long, so that a port unplugged during it
+ * ends it at once instead of when it would have ended. */
+constexpr unsigned SLEEP_SLICE_MS = 100;
 
-void DISPLAY_Reset(Display_t *d)
-{
-    d->HWndPB = nullptr;
-    d->KaltroText[0] = L'\0';
-    d->GColor = DISPLAY_BLACK;
-    d->Percentage = 0;
-    d->LastPercentage = -1;
-}
+Display_t DisplayShown;
+static const DisplayOp_t *Op = nullptr;
+static HWND Dlg = nullptr;
 
-void DISPLAY_CreateBar(HWND dlg, Display_t *d)
+void DISPLAY_Text(HDC hdc, const wchar_t *text, COLORREF color)
 {
-    d->HWndPB =
-        WIN_CreateControl(dlg, WinControl::ProgressBar, nullptr, 0, BAR_X, BAR_Y, BAR_W, BAR_H, 0);
-    WIN_ProgressSetRange(d->HWndPB, 0, 100);
-    WIN_ProgressSetPos(d->HWndPB, 0);
-}
-
-void DISPLAY_Text(HDC hdc, Display_t *d, const wchar_t *text, COLORREF color)
-{
+    Display_t *d = &DisplayShown;
     WIN_FillRect(hdc, TEXT_X, TEXT_Y, TEXT_RIGHT, TEXT_BOTTOM, WIN_COLOR_MENU);
     if (text != nullptr) {
         std::wcsncpy(d->KaltroText, text, DISPLAY_TEXT_LEN - 1);
@@ -58,84 +58,105 @@ void DISPLAY_Percents(HDC hdc, unsigned percent)
     WIN_TextOut(hdc, PERCENT_X, PERCENT_Y, text, -1);
 }
 
-void DISPLAY_Show(HWND dlg, Display_t *d, const wchar_t *text, COLORREF color)
+/* ---- The dialog as the operation's display ---------------------------------------- */
+
+static void show(int textId, COLORREF color)
 {
-    HDC dc = WIN_GetDC(dlg);
-    DISPLAY_Text(dc, d, text, color);
-    WIN_ReleaseDC(dlg, dc);
+    HDC dc = WIN_GetDC(Dlg);
+    DISPLAY_Text(dc, TXT(textId), color);
+    WIN_ReleaseDC(Dlg, dc);
 }
 
-void DISPLAY_SetProgress(HWND dlg, Display_t *d, int percent)
+static void status(void *, int textId)
 {
+    show(textId, DISPLAY_BLACK);
+}
+
+static void progress(void *, int percent)
+{
+    Display_t *d = &DisplayShown;
     d->Percentage = percent;
     if (percent == d->LastPercentage) return;
     WIN_ProgressSetPos(d->HWndPB, percent);
-    HDC dc = WIN_GetDC(dlg);
+    HDC dc = WIN_GetDC(Dlg);
     DISPLAY_Percents(dc, static_cast<unsigned>(percent));
-    WIN_ReleaseDC(dlg, dc);
+    WIN_ReleaseDC(Dlg, dc);
     d->LastPercentage = percent;
 }
 
-void DISPLAY_Paint(HWND dlg, Display_t *d)
+static void tick(void *, unsigned ms)
 {
-    HDC dc = WIN_BeginPaint(dlg);
-    DISPLAY_Text(dc, d, nullptr, d->GColor);
-    DISPLAY_Percents(dc, static_cast<unsigned>(d->Percentage));
-    WIN_EndPaint(dlg, dc);
+    WIN_SetTimer(Dlg, Op->Timer, ms);
 }
 
-bool DISPLAY_EndOnCommand(HWND dlg, unsigned timer, WPARAM wParam)
+static void pause(void *, unsigned ms)
 {
-    const int id = static_cast<int>(LOWORD(wParam));
-    if (id != IDOK && id != IDCANCEL) return false;
-    WIN_KillTimer(dlg, timer);
-    RS232_KaltroClose();
-    WIN_EndDialog(dlg, id);
-    return true;
+    for (unsigned left = ms; left > 0 && RS232_WatchLine() == 0;) {
+        const unsigned slice = left < SLEEP_SLICE_MS ? left : SLEEP_SLICE_MS;
+        WIN_Sleep(slice);
+        left -= slice;
+    }
 }
 
-static DisplayShell_t *shellOf(void *ctx)
+static void ended(void *, const OpsEnd_t *end)
 {
-    return static_cast<DisplayShell_t *>(ctx);
+    if (end->TextId >= 0) show(end->TextId, end->Outcome == OPS_DONE ? DISPLAY_GREEN : DISPLAY_RED);
+    if (HWND ok = WIN_GetDlgItem(Dlg, IDOK)) WIN_EnableWindow(ok, true);
 }
 
-static void shellShow(void *ctx, int textId, OpsColour_t colour)
+static void finished(void *)
 {
-    const COLORREF color = colour == OPS_RED     ? DISPLAY_RED
-                           : colour == OPS_GREEN ? DISPLAY_GREEN
-                                                 : DISPLAY_BLACK;
-    DISPLAY_Show(shellOf(ctx)->Dlg, shellOf(ctx)->Disp, TXT(textId), color);
+    WIN_EndDialog(Dlg, Op->Done);
 }
 
-static void shellProgress(void *ctx, int percent)
+static const OpsDisplay_t Shell = {nullptr, status, progress, tick, tick, pause, ended, finished};
+
+/* ---- The procedure -------------------------------------------------------------------- */
+
+static void opening(const DisplayOp_t *op, HWND hDlg, LPARAM init)
 {
-    DISPLAY_SetProgress(shellOf(ctx)->Dlg, shellOf(ctx)->Disp, percent);
+    Op = op;
+    Dlg = hDlg;
+    Display_t *d = &DisplayShown;
+    d->KaltroText[0] = L'\0';
+    d->GColor = DISPLAY_BLACK;
+    d->Percentage = 0;
+    d->LastPercentage = -1;
+    WIN_SetWindowText(hDlg, TXT(op->Title));
+    WIN_SetWindowText(WIN_GetDlgItem(hDlg, op->Button), TXT(op->ButtonText));
+    d->HWndPB =
+        WIN_CreateControl(hDlg, WinControl::ProgressBar, nullptr, 0, BAR_X, BAR_Y, BAR_W, BAR_H, 0);
+    WIN_ProgressSetRange(d->HWndPB, 0, 100);
+    WIN_ProgressSetPos(d->HWndPB, 0);
+    op->Open(init, &Shell);
 }
 
-static void shellEnableOK(void *ctx, bool enable)
+static void paint(HWND hDlg)
 {
-    WIN_EnableWindow(WIN_GetDlgItem(shellOf(ctx)->Dlg, IDOK), enable);
+    HDC dc = WIN_BeginPaint(hDlg);
+    DISPLAY_Text(dc, nullptr, DisplayShown.GColor);
+    DISPLAY_Percents(dc, static_cast<unsigned>(DisplayShown.Percentage));
+    WIN_EndPaint(hDlg, dc);
 }
 
-static void shellTick(void *ctx, unsigned ms)
+INT_PTR DISPLAY_Proc(const DisplayOp_t *op, HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WIN_SetTimer(shellOf(ctx)->Dlg, shellOf(ctx)->Timer, ms);
-}
-
-static void shellSleep(void *, unsigned ms)
-{
-    WIN_Sleep(ms);
-}
-
-static void shellEnd(void *ctx, int result)
-{
-    WIN_EndDialog(shellOf(ctx)->Dlg, result);
-}
-
-void DISPLAY_InitShell(DisplayShell_t *s, HWND dlg, Display_t *d, unsigned timer)
-{
-    s->Dlg = dlg;
-    s->Disp = d;
-    s->Timer = timer;
-    s->Ops = {s, shellShow, shellProgress, shellEnableOK, shellTick, shellSleep, shellEnd};
+    switch (message) {
+    case WM_INITDIALOG: opening(op, hDlg, lParam); return 1;
+    case WM_TIMER:
+        if (wParam != op->Timer) return 1;
+        WIN_KillTimer(hDlg, op->Timer);
+        op->Op->Step();
+        return 1;
+    case WM_PAINT: paint(hDlg); return 1;
+    case WM_COMMAND: {
+        const int id = static_cast<int>(LOWORD(wParam));
+        if (id != IDOK && id != IDCANCEL) return 0;
+        WIN_KillTimer(hDlg, op->Timer);
+        op->Op->Cancel(OPS_CLOSE);
+        WIN_EndDialog(hDlg, id);
+        return 1;
+    }
+    default: return 0;
+    }
 }

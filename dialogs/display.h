@@ -1,17 +1,20 @@
-/* display.h -- the status line, progress bar and percentage shown by the
- * read-out, transfer and EN programming dialogs.
+/* display.h -- the progress dialogs of the long device operations
+ * (read-out, transfer, EN programming): one shell, driven by a small table
+ * per operation, that shows the status line, the progress bar and the
+ * percentage and runs the operation's steps from its window timer.
  *
- * Each of those dialogs owns one Display_t and draws through these
- * functions: the status text at (10, 20) on a transparent background after
+ * The status text is drawn at (10, 20) on a transparent background after
  * the rectangle (10, 20)-(230, 40) is erased, the percentage "%u%" in black
  * at (255, 52) after (255, 52)-(285, 72) is erased, both in the system menu
  * colour, and a progress bar of 0 to 100 at (7, 50), 243 by 20 pixels. The
- * text and colour drawn last are kept, so a paint shows them again.
+ * text and colour drawn last are kept, so a paint shows them again. Progress
+ * texts are black; the outcome's text is green for done, red otherwise, and
+ * enables OK.
  */
 #pragma once
 
-#include "ops/opsdisp.h"
-#include "platform/wintypes.h"
+#include "ops/ops.h"
+#include "platform/win.h"
 
 constexpr int DISPLAY_TEXT_LEN = 128; /* wide characters of the status text */
 
@@ -28,40 +31,27 @@ struct Display_t {
     int LastPercentage;                   /* progress drawn last; -1 none yet */
 };
 
-/* Setting up, when a dialog opens. */
-/* No text (black), percentage 0, nothing drawn yet, no bar. */
-void DISPLAY_Reset(Display_t *d);
-/* Creates the progress bar in dlg. */
-void DISPLAY_CreateBar(HWND dlg, Display_t *d);
+/* One operation's progress dialog. */
+struct DisplayOp_t {
+    int Title;      /* TX_ of the caption */
+    int Button;     /* the template's one button, IDOK or IDCANCEL */
+    int ButtonText; /* its TX_ */
+    unsigned Timer; /* the timer that runs the steps */
+    INT_PTR Done;   /* the dialog's result when the operation Finishes by itself */
+    /* The operation's opening, given WM_INITDIALOG's parameter (what the
+     * dialog's opener handed it) and the dialog as its display. */
+    void (*Open)(LPARAM init, const OpsDisplay_t *d);
+    const OpsOperation_t *Op;
+};
+
+/* The dialog procedure of every progress dialog, for op. OK or Cancel at any
+ * time stops the timer and the operation (OPS_CLOSE: the closing "\r"; an
+ * exchange under way is simply abandoned) and ends the dialog with that id. */
+INT_PTR DISPLAY_Proc(const DisplayOp_t *op, HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 
 /* Drawing with a context of the dialog. */
 /* Erases the status rectangle, keeps text and colour (nullptr: the kept
  * ones) and draws the text. */
-void DISPLAY_Text(HDC hdc, Display_t *d, const wchar_t *text, COLORREF color);
+void DISPLAY_Text(HDC hdc, const wchar_t *text, COLORREF color);
 /* Erases the percentage rectangle and draws the number and "%". */
 void DISPLAY_Percents(HDC hdc, unsigned percent);
-
-/* Whole steps on the dialog window. */
-/* Shows text in color now. */
-void DISPLAY_Show(HWND dlg, Display_t *d, const wchar_t *text, COLORREF color);
-/* Sets the progress; when it differs from what was drawn last, moves the bar
- * and draws the percentage. */
-void DISPLAY_SetProgress(HWND dlg, Display_t *d, int percent);
-/* WM_PAINT: the kept text and the current percentage. */
-void DISPLAY_Paint(HWND dlg, Display_t *d);
-/* WM_COMMAND: OK or Cancel at any time stops the dialog's timer, closes the
- * exchange with the Kaltro and ends the dialog with that id (an exchange
- * under way is simply abandoned). True when the command was one of them. */
-bool DISPLAY_EndOnCommand(HWND dlg, unsigned timer, WPARAM wParam);
-
-/* A dialog as the display of a device operation's steps: texts and progress
- * go to Disp, OK is the dialog's button 1, the next step is timer Timer of
- * Dlg, pauses are the layer's sleep, the end is the dialog's. */
-struct DisplayShell_t {
-    HWND Dlg;
-    Display_t *Disp;
-    unsigned Timer;
-    OpsDisplay_t Ops;
-};
-/* Fills s for dlg, its display and its timer. */
-void DISPLAY_InitShell(DisplayShell_t *s, HWND dlg, Display_t *d, unsigned timer);

@@ -1,15 +1,10 @@
-/* enprog.cpp -- the device software upgrade and the EN programming dialog
- * (see enprog.h).
+/* enprog.cpp -- the device software upgrade, Program's dialog and the EN
+ * programming dialog, timer 8 (see enprog.h).
  *
- * State: the software file while it is sent (Ptr, CopiedSize, owned from
- * reading until release); for the EN dialog the progress display and the
- * dialog as the display of the EN programming steps (ops/enop.cpp, where
- * its step table is), which it drives from timer 8. The EN dialog changes
- * nothing in the table.
- *
- *   Opening: title, OK, bar, then the steps' opening.
- *   Timer 8: one step, the timer stopped during it.
- *   OK or Cancel, any time: "\r" (close), the dialog ends with the id.
+ * No state: the software file lives on dCSSUPGRADE_Init's stack frame from
+ * reading until release, Program's plan (with its image) on
+ * dCSSUPGRADE_Program's while its dialog runs. Neither changes the table,
+ * but for the MxL compiler's sort of the rows in use by frequency.
  */
 #include "dialogs/enprog.h"
 
@@ -18,63 +13,39 @@
 #include "dialogs/filedlg.h"
 #include "dialogs/transfer.h"
 #include "link/rs232.h"
+#include "ops/devop.h"
 #include "ops/enop.h"
-
-constexpr unsigned EN_TIMER = 8;
-
-/* Device software upgrade. */
-static unsigned char *Ptr = nullptr;
-static int CopiedSize = 0;
-
-/* EN programming dialog. */
-static Display_t Disp;
-static DisplayShell_t Shell;
-
-const Display_t *dCSSUPGRADE_GetDisplay()
-{
-    return &Disp;
-}
 
 int dCSSUPGRADE_Init(HWND HWin, HINSTANCE)
 {
-    Ptr = nullptr;
-    CopiedSize = 0;
-    if (BREVCFG_ReadFile(HWin, &Ptr, &CopiedSize) == 0 && CopiedSize > 0) {
-        KALTRO_SetMode(XM_TYPE_DEVICE, Ptr, CopiedSize);
-        WIN_DialogBox(HWin, &KALTRO_Template, KaltroWinProc);
-        KALTRO_SetMode(XM_TYPE_DEVICE, nullptr, 0);
+    unsigned char *buffer = nullptr;
+    int size = 0;
+    if (BREVCFG_ReadFile(HWin, &buffer, &size) == 0 && size > 0) {
+        const XferArgs_t args = {XM_TYPE_DEVICE, buffer, size, 0};
+        KALTRO_Run(HWin, &args);
     }
-    BREVCFG_DeallocFileBuffer(Ptr);
-    Ptr = nullptr;
-    CopiedSize = 0;
+    BREVCFG_DeallocFileBuffer(buffer);
     return 0;
 }
 
-static void opening(HWND hDlg)
+INT_PTR dCSSUPGRADE_Program(HWND owner)
 {
-    DISPLAY_Reset(&Disp);
-    WIN_SetWindowText(hDlg, TXT(TX_SOFTWARE_UPGRADE));
-    WIN_SetWindowText(WIN_GetDlgItem(hDlg, IDOK), TXT(TX_OK));
-    DISPLAY_CreateBar(hDlg, &Disp);
-    DISPLAY_InitShell(&Shell, hDlg, &Disp, EN_TIMER);
-    ENOP_Open(&Shell.Ops);
+    DevopProgram_t plan;
+    DEVOP_PlanProgram(&plan, 0);
+    if (plan.RowByRow) return WIN_DialogBox(owner, &KALTRO_Template, BrevantUpgrEN);
+    return KALTRO_Run(owner, &plan.Xfer);
 }
 
-static void tick(HWND hDlg)
+static void open(LPARAM, const OpsDisplay_t *d)
 {
-    WIN_KillTimer(hDlg, EN_TIMER);
-    ENOP_Step();
+    ENOP_Open(d);
 }
 
-INT_PTR BrevantUpgrEN(HWND hDlg, UINT message, WPARAM wParam, LPARAM)
+static const DisplayOp_t ENProgramming = {
+    TX_SOFTWARE_UPGRADE, IDOK, TX_OK, 8, 0, open, &ENOP_Operation,
+};
+
+INT_PTR BrevantUpgrEN(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG: opening(hDlg); return 1;
-    case WM_TIMER:
-        if (wParam == EN_TIMER) tick(hDlg);
-        return 1;
-    case WM_PAINT: DISPLAY_Paint(hDlg, &Disp); return 1;
-    case WM_COMMAND: return DISPLAY_EndOnCommand(hDlg, EN_TIMER, wParam) ? 1 : 0;
-    default: return 0;
-    }
+    return DISPLAY_Proc(&ENProgramming, hDlg, message, wParam, lParam);
 }

@@ -1,6 +1,6 @@
 /* kaltrotogo.cpp -- "Save Cfg in Kaltro..." (see kaltrotogo.h).
  *
- * State: the 512-byte image buffer handed to the transfer dialog, and the
+ * State: the image buffer handed to the transfer dialog, and the
  * owner window whose status boxes show a validation. The dialog itself has
  * no state besides its name field; each button is a whole exchange:
  *
@@ -34,7 +34,7 @@ constexpr unsigned NAME_SHOW_MS = 200; /* after the stored name has come */
 constexpr int IDC_INFO = 8193;
 constexpr int IDC_NAME_LABEL = 8194;
 
-static std::array<unsigned char, DEVOP_KALTRO_IMAGE> Image;
+static std::array<unsigned char, BREVCFG_IMAGE_MAX> Image;
 static HWND Owner = nullptr;
 
 static const WIN_DlgItem toGoItems[] = {
@@ -93,8 +93,8 @@ static void program(HWND hDlg)
     WIN_GetWindowText(WIN_GetDlgItem(hDlg, IDC_CFG_NAME), wide, KALTROTOGO_NAME_LEN);
     KALTROTOGO_NarrowName(wide, name);
     const int size = DEVOP_PrepareKaltroCfg(name, Image.data(), WIN_Sleep);
-    KALTRO_SetMode(XM_TYPE_KALTRO_CFG, Image.data(), size);
-    WIN_DialogBox(hDlg, &KALTRO_Template, KaltroWinProc);
+    const XferArgs_t args = {XM_TYPE_KALTRO_CFG, Image.data(), size, 0};
+    KALTRO_Run(hDlg, &args);
 }
 
 INT_PTR KaltroToGo(HWND hDlg, UINT message, WPARAM wParam, LPARAM)

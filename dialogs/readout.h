@@ -1,6 +1,7 @@
 /* readout.h -- "Configuration upload": the modal dialog that reads the UB
  * table stored in the connected dCSS device back into VelnorCfg, one band
- * per tick of timer 6, with a progress bar and a percentage.
+ * per tick of timer 6, with a progress bar and a percentage (the steps are
+ * ops/readop's).
  *
  * The dialog checks that the Kaltro answers and that the device is the model
  * chosen in the main window before it reads anything. Band k goes into the
@@ -10,7 +11,6 @@
 #pragma once
 
 #include "dialogs/display.h"
-#include "platform/win.h"
 
 /* Template 141: 200 x 80 dialog units, 9 pt, the Cancel button (id 2). */
 extern const WIN_DlgTemplate CONFIGREADOUT_Template;
@@ -18,12 +18,5 @@ extern const WIN_DlgTemplate CONFIGREADOUT_Template;
 /* The dialog procedure. Result 1 after a complete read-out; otherwise the id
  * of the button that closed it (2 for Cancel). */
 INT_PTR ConfigReadOut(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
-
-/* The dialog's drawing: status text (nullptr redraws the kept one) and
- * percentage. */
-void CONFIGREADOUT_DisplayText(HDC hdc, const wchar_t *text, COLORREF color);
-void CONFIGREADOUT_DisplayPercents(HDC hdc, unsigned percent);
-
-/* What the dialog shows (for the tests). The bands of the last read-out
- * that got no complete reply are READOP_GetMissing's. */
-const Display_t *CONFIGREADOUT_GetDisplay();
+/* Runs the dialog modally, owned by owner; its result. */
+INT_PTR CONFIGREADOUT_Run(HWND owner);

@@ -219,8 +219,8 @@ static void identifyDevice(HWND hWnd)
 {
     if (dCSSColor != RED && KaltroColor == GREEN) {
         drawDeviceRow(hWnd); /* the controller shows while the device starts */
-        const int model = DEVOP_PowerAndIdentify(WIN_Sleep);
-        if (model >= 0) {
+        int model = -1;
+        if (DEVOP_PowerAndIdentify(WIN_Sleep, &model) == OPS_DONE) {
             ModelID = model;
             DeviceModel = model;
         } else {

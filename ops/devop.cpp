@@ -1,6 +1,6 @@
 /* devop.cpp -- powering and identifying the device, the greeting of the
- * device operations, preparing a configuration for the Kaltro, and the
- * supply levels' voltages (see devop.h). No state.
+ * device operations, what Program sends, preparing a configuration for the
+ * Kaltro, and the supply levels' voltages (see devop.h). No state.
  */
 #include "ops/devop.h"
 
@@ -38,14 +38,28 @@ bool DEVOP_Greet(int *model)
     return true;
 }
 
-int DEVOP_PowerAndIdentify(DEVOP_Sleep_t sleep)
+OpsOutcome_t DEVOP_PowerAndIdentify(DEVOP_Sleep_t sleep, int *model)
 {
     if (RS232_GetVoltage() < SUPPLY_LEVEL_MIN) {
         RS232_SetVoltage(SUPPLY_LEVEL_ON);
         sleep(DEVICE_START_MS);
     }
-    const int id = RS232_GetDeviceID();
-    return DCSS_ModelOfDeviceID(id);
+    *model = DCSS_ModelOfDeviceID(RS232_GetDeviceID());
+    if (RS232_PortLost()) return OPS_LINE_LOST;
+    return *model < 0 ? OPS_NO_DEVICE : OPS_DONE;
+}
+
+void DEVOP_PlanProgram(DevopProgram_t *plan, unsigned limitMs)
+{
+    plan->RowByRow = DCSS_IsENGroup(VelnorData.Model);
+    if (plan->RowByRow) {
+        /* EN-group devices take their bands one by one, after the version. */
+        RS232_StoreDBaseVer(VelnorData.DBaseVersion);
+        plan->Xfer = {XM_TYPE_DEVICE, nullptr, 0, limitMs};
+        return;
+    }
+    const std::int32_t size = BREVCFG_CompileMxL(VelnorCfg, &VelnorData, plan->Image);
+    plan->Xfer = {XM_TYPE_DEVICE, plan->Image, size, limitMs};
 }
 
 int DEVOP_PrepareKaltroCfg(const char *name, unsigned char *image, DEVOP_Sleep_t sleep)

@@ -1,24 +1,24 @@
 /* enop.cpp -- EN programming as steps (see enop.h).
  *
  * State: the step (ENState), the next row (UB), the device's output number
- * (OutNum) and the display. It reads rows 0 to UBNumber - 1 of VelnorCfg and
- * changes nothing in the table.
+ * (OutNum), the outcome programming ends with (Result) and the run. It
+ * reads rows 0 to UBNumber - 1 of VelnorCfg and changes nothing in the table.
  *
  *   Opening: identification, tone off, device ID
- *     Kaltro silent / no model / a model outside the EN group   red text, OK
- *     an EN-group model: "lndo"; no output number                red text, OK
+ *     Kaltro silent / no model / a model outside the EN group   the outcome
+ *     an EN-group model: "lndo"; no output number                no device
  *     else "Transmission started...", ENState 1, next step in 1 ms
  *
  *   Step      ENState   exchange           next
  *             1         "entp" of row UB   accepted, or refused with a UB
  *                                          frequency below LBAND_MIN (an inactive
  *                                          band is sent as 0): UB + 1, ENState 1,
- *                                          pause 100 ms; after the last row
- *                                          "Software upgrade successful!", 2.
- *                                          Refused at LBAND_MIN or more: "No more
- *                                          space for UBs", 2. No reply:
- *                                          "Transmission error", 2. Next in 10 ms.
- *             2         "\r" (close)       OK enabled, nothing due
+ *                                          pause 100 ms; after the last row done, 2.
+ *                                          Refused at LBAND_MIN or more: refused,
+ *                                          "No more space for UBs", 2. No reply:
+ *                                          "Transmission error", 2. Next in 10 ms;
+ *                                          the outcome after the progress.
+ *             2         "\r" (close)       nothing due
  *
  *   Rows already programmed before a failure stay programmed.
  */
@@ -43,39 +43,30 @@ constexpr unsigned BAND_PAUSE_MS = 100; /* between two bands: the device's rest 
 static int ENState = EN_CLOSED;
 static int UB = 0;
 static std::int8_t OutNum = 0;
-static const OpsDisplay_t *Disp = nullptr;
-
-static void show(int textId, OpsColour_t colour)
-{
-    Disp->Show(Disp->Ctx, textId, colour);
-}
-
-static void stopWith(int textId)
-{
-    show(textId, OPS_RED);
-    Disp->EnableOK(Disp->Ctx, true);
-}
+static OpsEnd_t Result = {OPS_DONE, TX_SW_UPGRADE_OK, -1};
+static OpsRun_t Run;
 
 void ENOP_Open(const OpsDisplay_t *d)
 {
-    Disp = d;
+    OPS_Start(&Run, d);
     UB = 0;
     ENState = EN_CLOSED;
+    Result = {OPS_DONE, TX_SW_UPGRADE_OK, -1};
 
     int model = -1;
-    if (!DEVOP_Greet(&model)) return stopWith(TX_NO_REPLY_KALTRO);
-    if (model < 0) return stopWith(TX_NO_DEVICE);
-    if (!DCSS_IsENGroup(model)) return stopWith(TX_WRONG_DEVICE);
+    if (!DEVOP_Greet(&model)) return OPS_End(&Run, OPS_NO_KALTRO, TX_NO_REPLY_KALTRO, -1);
+    if (model < 0) return OPS_End(&Run, OPS_NO_DEVICE, TX_NO_DEVICE, -1);
+    if (!DCSS_IsENGroup(model)) return OPS_End(&Run, OPS_REFUSED, TX_WRONG_DEVICE, -1);
     OutNum = RS232_GetOutputNumber();
-    if (OutNum < 0) return stopWith(TX_NO_DEVICE);
+    if (OutNum < 0) return OPS_End(&Run, OPS_NO_DEVICE, TX_NO_DEVICE, -1);
 
-    show(TX_TRANSMISSION_STARTED, OPS_BLACK);
+    d->Status(d->Ctx, TX_TRANSMISSION_STARTED);
     ENState = EN_PROGRAM;
-    Disp->Tick(Disp->Ctx, FIRST_TICK_MS);
+    d->Tick(d->Ctx, FIRST_TICK_MS);
 }
 
-/* Programs row UB; the text to stop with, or -1 to go on. */
-static int programRow(const VelnorCfg_t &row)
+/* Programs row UB; false, with Result set, when programming stops there. */
+static bool programRow(const VelnorCfg_t &row)
 {
     const std::uint16_t freq = row.Active != 0 ? row.UBFreq : 0;
     const std::uint16_t tpFreq = row.StaticMode != 0 ? row.ConvFreq : 0;
@@ -83,36 +74,48 @@ static int programRow(const VelnorCfg_t &row)
     const std::int8_t result =
         RS232_ProgramEN5520(static_cast<std::uint8_t>(OutNum), row.UBNo, freq, row.BW, row.AGCVal,
                             tpFreq, tpPol, row.Feed, row.SpectralInversion);
-    if (result == RS232_EN_NO_REPLY) return TX_TRANSMISSION_ERROR;
+    if (result == RS232_EN_NO_REPLY) {
+        const OpsOutcome_t why = RS232_PortLost() ? OPS_LINE_LOST : OPS_NO_DEVICE;
+        Result = {why, TX_TRANSMISSION_ERROR, UB};
+        return false;
+    }
     /* The device refuses a band it has no room for; an inactive band it may
      * refuse without harm. */
-    if (result == RS232_EN_REFUSED && freq >= LBAND_MIN) return TX_NO_MORE_SPACE;
-    return -1;
+    if (result == RS232_EN_REFUSED && freq >= LBAND_MIN) {
+        Result = {OPS_REFUSED, TX_NO_MORE_SPACE, UB};
+        return false;
+    }
+    return true;
 }
 
-void ENOP_Step()
+static void step()
 {
-    if (ENState == EN_CLOSED) return;
+    const OpsDisplay_t *d = Run.Disp;
+    if (Run.Stopped || ENState == EN_CLOSED) return;
     if (ENState == EN_FINISHED) {
         ENState = EN_CLOSED;
-        Disp->EnableOK(Disp->Ctx, true);
         RS232_KaltroClose();
         return;
     }
     ENState = EN_FINISHED;
     const int n = MAIN_RowsInTable(VelnorData.UBNumber); /* the rows in use */
-    const int failure = UB < n ? programRow(VelnorCfg[UB]) : -1;
-    if (failure >= 0) {
-        show(failure, OPS_RED);
-    } else {
+    if (UB >= n || programRow(VelnorCfg[UB])) {
         if (UB < n) UB++;
         if (UB < n) {
             ENState = EN_PROGRAM;
-            Disp->Sleep(Disp->Ctx, BAND_PAUSE_MS);
-        } else {
-            show(TX_SW_UPGRADE_OK, OPS_GREEN);
+            d->Sleep(d->Ctx, BAND_PAUSE_MS);
         }
     }
-    Disp->Tick(Disp->Ctx, NEXT_TICK_MS);
-    Disp->Progress(Disp->Ctx, n > 0 ? UB * 100 / n : 100);
+    d->Tick(d->Ctx, NEXT_TICK_MS);
+    d->Progress(d->Ctx, n > 0 ? UB * 100 / n : 100);
+    /* The outcome after the progress it ends with; the closing step follows. */
+    if (ENState == EN_FINISHED) OPS_End(&Run, Result.Outcome, Result.TextId, Result.Where);
 }
+
+static OpsEnd_t cancel(OpsCancel_t)
+{
+    ENState = EN_CLOSED;
+    return OPS_Stop(&Run, true);
+}
+
+const OpsOperation_t ENOP_Operation = {step, cancel};

@@ -1,23 +1,25 @@
 /* readop.cpp -- "Configuration upload" as steps (see readop.h).
  *
  * State: the step (State), the next band (UBNum), the bands without a
- * complete reply (Missing) and the display the steps report to.
+ * complete reply (Missing, the first in FirstMissing, refused or not) and the
+ * run.
  *
  *   Opening: identification, tone off, device ID
- *     Kaltro silent / no model / other model   red text, nothing due
+ *     Kaltro silent / no model / other model   the outcome: no Kaltro, no
+ *                                              device, refused; nothing due
  *     the model of the main window             rows put in UBNo order,
  *                                              "Upload in progress...", next step in 1 ms
  *
  *   Step      State      exchange               next
  *             Reading    "lnbg UBNum" into row  Reading, next in 1 ms, pause 100 ms;
  *                        UBNum, UBNum + 1       after the last band: Finished when
- *                                               every band replied ("Upload
+ *                                               every band replied (done, "Upload
  *                                               successfully finished!"), else
  *                                               Stopped ("Transmission error", nothing due)
- *             Finished   "\r" (close)           pause 1000 ms, the end with 1
+ *             Finished   "\r" (close)           pause 1000 ms, Finish
  *
  *   A port lost (hung up, unplugged) stops the reading at the next step:
- *   Stopped, "Transmission error".
+ *   Stopped, line lost, "Transmission error".
  *
  * A read-out that missed a band is not reported as a success: the row of
  * that band keeps what it held, and the user must see that.
@@ -35,12 +37,13 @@ enum CR_t { CR_READING = 0, CR_FINISHED = 1, CR_STOPPED = 2 };
 constexpr unsigned TICK_MS = 1;            /* the next band as soon as the loop is free */
 constexpr unsigned BAND_PAUSE_MS = 100;    /* between two bands: the device's rest */
 constexpr unsigned SUCCESS_SHOW_MS = 1000; /* the success text stays this long */
-constexpr int READOUT_DONE = 1;            /* the end of a complete read-out */
 
-static CR_t State = CR_READING;
+static CR_t State = CR_STOPPED;
 static int UBNum = 0;
 static int Missing = 0;
-static const OpsDisplay_t *Disp = nullptr;
+static int FirstMissing = -1;
+static bool FirstRefused = false;
+static OpsRun_t Run;
 
 int READOP_GetMissing()
 {
@@ -66,61 +69,85 @@ static int bandCount()
     return MAIN_RowsInTable(VelnorData.UBNumber);
 }
 
-static void show(int textId, OpsColour_t colour)
+void READOP_ReadVersion()
 {
-    Disp->Show(Disp->Ctx, textId, colour);
+    VelnorData.DBaseVersion = static_cast<std::uint8_t>(RS232_GetDBaseVersion());
 }
 
 void READOP_Open(const OpsDisplay_t *d)
 {
-    Disp = d;
-    State = CR_READING;
+    OPS_Start(&Run, d);
+    State = CR_STOPPED;
     UBNum = 0;
     Missing = 0;
+    FirstMissing = -1;
+    FirstRefused = false;
 
     int model = -1;
-    if (!DEVOP_Greet(&model)) return show(TX_NO_REPLY_KALTRO, OPS_RED);
-    if (model < 0) return show(TX_NO_DEVICE, OPS_RED);
-    if (model != VelnorData.Model) return show(TX_WRONG_DEVICE, OPS_RED);
+    if (!DEVOP_Greet(&model)) return OPS_End(&Run, OPS_NO_KALTRO, TX_NO_REPLY_KALTRO, -1);
+    if (model < 0) return OPS_End(&Run, OPS_NO_DEVICE, TX_NO_DEVICE, -1);
+    if (model != VelnorData.Model) return OPS_End(&Run, OPS_REFUSED, TX_WRONG_DEVICE, -1);
 
     /* Band k is read into row k: with the rows in UBNo order that is UB k's
      * own record, and a read-out cut short leaves no UB number twice. */
     READOP_OrderRows(VelnorCfg, bandCount());
-    show(TX_UPLOAD_IN_PROGRESS, OPS_BLACK);
-    Disp->Tick(Disp->Ctx, TICK_MS);
+    State = CR_READING;
+    d->Status(d->Ctx, TX_UPLOAD_IN_PROGRESS);
+    d->Tick(d->Ctx, TICK_MS);
 }
 
-void READOP_Step()
+/* Reads band UBNum and counts it when it did not come. */
+static void readBand()
 {
+    if (RS232_ReadBand(&VelnorCfg[UBNum], UBNum) != 0) {
+        if (Missing++ == 0) {
+            FirstMissing = UBNum;
+            FirstRefused = RS232_GetLastAnswer() == RS232_REPLY_REFUSED;
+        }
+    }
+    UBNum++;
+}
+
+static void step()
+{
+    const OpsDisplay_t *d = Run.Disp;
+    if (Run.Stopped) return;
     if (State == CR_FINISHED) {
         RS232_KaltroClose();
-        Disp->Sleep(Disp->Ctx, SUCCESS_SHOW_MS);
-        Disp->End(Disp->Ctx, READOUT_DONE);
-        return;
+        d->Sleep(d->Ctx, SUCCESS_SHOW_MS);
+        return OPS_Finish(&Run);
     }
     if (State != CR_READING) return;
     if (RS232_PortLost()) {
         /* the port hung up or went away: no band can come any more */
         State = CR_STOPPED;
-        show(TX_TRANSMISSION_ERROR, OPS_RED);
-        return;
+        return OPS_End(&Run, OPS_LINE_LOST, TX_TRANSMISSION_ERROR, UBNum);
     }
 
     const int n = bandCount();
     if (UBNum < n) {
-        if (RS232_ReadBand(&VelnorCfg[UBNum], UBNum) != 0) Missing++;
-        UBNum++;
-        Disp->Progress(Disp->Ctx, UBNum * 100 / n);
+        readBand();
+        d->Progress(d->Ctx, UBNum * 100 / n);
     }
     if (UBNum >= n) {
         if (Missing > 0) {
             State = CR_STOPPED;
-            show(TX_TRANSMISSION_ERROR, OPS_RED);
-            return;
+            const OpsOutcome_t why = RS232_PortLost() ? OPS_LINE_LOST
+                                     : FirstRefused   ? OPS_REFUSED
+                                                      : OPS_NO_DEVICE;
+            return OPS_End(&Run, why, TX_TRANSMISSION_ERROR, FirstMissing);
         }
         State = CR_FINISHED;
-        show(TX_UPLOAD_FINISHED, OPS_GREEN);
+        OPS_End(&Run, OPS_DONE, TX_UPLOAD_FINISHED, -1);
     }
-    Disp->Tick(Disp->Ctx, TICK_MS);
-    Disp->Sleep(Disp->Ctx, BAND_PAUSE_MS);
+    d->Tick(d->Ctx, TICK_MS);
+    d->Sleep(d->Ctx, BAND_PAUSE_MS);
 }
+
+static OpsEnd_t cancel(OpsCancel_t)
+{
+    State = CR_STOPPED;
+    return OPS_Stop(&Run, true);
+}
+
+const OpsOperation_t READOP_Operation = {step, cancel};

@@ -1,8 +1,8 @@
 /* setop.cpp -- the device settings read and write sequences (see setop.h).
  *
  * State: the step (State) shared by both sequences, which of them runs, the
- * writes sent and acknowledged in the running write, whether each option may
- * be written, and the display the steps report to.
+ * entries chosen for the running write, the first step of the trailing run
+ * of unanswered queries (SilentFrom), the values and the run.
  *
  *   Read: State 0, the first step due in 1 ms; every step but the last asks
  *   for the next in 100 ms and advances State.
@@ -10,7 +10,7 @@
  *     0      none                       "Unknown", "???", first entries,
  *                                       nothing writable; next step in 1 ms
  *     1      lnbe  device ID            model name and Model; no model:
- *                                       "Unknown", END
+ *                                       "Unknown", no device, END
  *     2      lnbv  software version     "%d.%d" of its nibbles
  *     3      lnbm  firmware version     "%d.%d.%d.%d" of its bytes
  *     4      lnbd  configuration ver.   "%d.%d" of its nibbles
@@ -22,7 +22,9 @@
  *     10     lnab  inputs type          by model; then the chain list is rebuilt
  *     11     legg  output port          enabled for the EN group only
  *     12     lncb  chain connection     entry shown; writable when any option
- *                                       is enabled; END
+ *                                       is enabled; END: done, or no device when
+ *                                       the device answered nothing from some
+ *                                       step on
  *
  *   Write: State 9, the first step due in 1 ms, then 100 ms between steps.
  *   An option that is not enabled is never written.
@@ -33,12 +35,14 @@
  *     12     lnca  chain connection     enabled and a chain value read: an
  *                                       entry sends its output with bit 3; "No"
  *                                       switches off only when chaining was on
- *     13     none                       Done: "Configuration upgrade successful!"
- *                                       when every write was acknowledged, else
+ *     13     none                       the outcome: done, "Configuration upgrade
+ *                                       successful!", when every write was
+ *                                       acknowledged, else refused or no device
+ *                                       at the first that was not,
  *                                       "Transmission error"; END
  *
  *   A step that finds the port lost (hung up, unplugged) ends either sequence
- *   with Done "Transmission error"; what was read so far stays shown.
+ *   as line lost, "Transmission error"; what was read so far stays.
  */
 #include "ops/setop.h"
 
@@ -56,6 +60,8 @@ static constexpr unsigned FIRST_STEP_MS = 1;
 /* Between two device exchanges the dialog answers the user. */
 static constexpr unsigned STEP_MS = 100;
 static constexpr int WRITE_FIRST = 9; /* the write's first step */
+static constexpr int OPTION_STEP = 9; /* the read step of the first option */
+static constexpr int LAST_READ = 12;  /* the read's last step */
 
 const int SETOP_FieldLabels[SETOP_FIELD_COUNT] = {
     TX_MODEL,         TX_SW_VERSION,     TX_FW_VERSION,    TX_CONFIG_VERSION,
@@ -76,19 +82,27 @@ const SetopEntries_t SETOP_OptionEntries[SETOP_OPTION_COUNT] = {
 
 static std::int32_t State = 0;
 static bool Writing = false;
-static int WritesSent = 0;
-static int WritesAcked = 0;
-static bool Enabled[SETOP_OPTION_COUNT] = {};
-static const SetopDisplay_t *Disp = nullptr;
+static int Chosen[SETOP_OPTION_COUNT] = {};
+static int SilentFrom = -1;
+static OpsEnd_t Pending; /* the outcome of the step that ended a sequence */
+static SetopValues_t V;
+static OpsRun_t Run;
 
-bool SETOP_Enabled(int option)
+const SetopValues_t *SETOP_Values()
 {
-    return option >= 0 && option < SETOP_OPTION_COUNT && Enabled[option];
+    return &V;
 }
 
-bool SETOP_ChainPairs()
+int SETOP_StepLabel(int step)
 {
-    return DCSS_ChainPairList(VelnorData.Model, VelnorData.WideBand) != 0;
+    if (step >= 1 && step < OPTION_STEP) return SETOP_FieldLabels[step - 1];
+    if (step >= OPTION_STEP && step <= LAST_READ) return SETOP_OptionLabels[step - OPTION_STEP];
+    return -1;
+}
+
+int SETOP_ChainEntryCount(bool pairs)
+{
+    return 1 + (pairs ? SETOP_CHAIN_OUTPUTS / 2 : SETOP_CHAIN_OUTPUTS);
 }
 
 void SETOP_ChainEntryText(int entry, bool pairs, wchar_t *text, int len)
@@ -100,40 +114,48 @@ void SETOP_ChainEntryText(int entry, bool pairs, wchar_t *text, int len)
         std::swprintf(text, static_cast<std::size_t>(len), L"%d", out);
 }
 
-/* ---- What the steps show ------------------------------------------------------- */
+/* ---- What the steps store ------------------------------------------------------ */
 
 static void field(int f, const wchar_t *format, ...)
 {
-    wchar_t text[SETOP_FIELD_LEN];
     va_list args;
     va_start(args, format);
-    std::vswprintf(text, SETOP_FIELD_LEN, format, args);
+    std::vswprintf(V.Field[f], SETOP_FIELD_LEN, format, args);
     va_end(args);
-    Disp->Field(Disp->Ctx, f, text);
 }
 
-static void option(int o, int entry, bool enable)
+static void option(int o, int entry, bool settable)
 {
-    Enabled[o] = enable;
-    Disp->Option(Disp->Ctx, o, entry, enable);
+    V.Entry[o] = entry;
+    V.Settable[o] = settable;
+}
+
+/* The chain list rebuilt for VelnorData's model and inputs; "No" selected. */
+static void rebuildChain()
+{
+    V.ChainPairs = DCSS_ChainPairList(VelnorData.Model, VelnorData.WideBand) != 0;
+    V.ChainBuilds++;
+    V.Entry[SETOP_CHAIN] = 0;
 }
 
 /* The fields back to their placeholders and the options to their first
- * entries. */
+ * entries; whether they may be changed stays until they are read again. */
 static void clearFields()
 {
-    Disp->Field(Disp->Ctx, SETOP_MODEL, TXT(TX_UNKNOWN));
+    field(SETOP_MODEL, L"%ls", TXT(TX_UNKNOWN));
     for (int f = SETOP_MODEL + 1; f < SETOP_FIELD_COUNT; ++f)
-        Disp->Field(Disp->Ctx, f, L"???");
-    for (int o = 0; o < SETOP_OPTION_COUNT; ++o)
-        Disp->Option(Disp->Ctx, o, 0, Enabled[o]);
+        field(f, L"???");
+    for (int &e : V.Entry)
+        e = 0;
 }
 
-void SETOP_Open(const SetopDisplay_t *d)
+void SETOP_Open(const OpsDisplay_t *d)
 {
-    Disp = d;
-    for (bool &e : Enabled)
-        e = false;
+    OPS_Start(&Run, d);
+    Run.Stopped = true; /* nothing runs until a sequence starts */
+    V = SetopValues_t{};
+    for (int &w : V.Written)
+        w = -1;
     clearFields();
     RS232_Set22kHzTone(0);
 }
@@ -141,10 +163,20 @@ void SETOP_Open(const SetopDisplay_t *d)
 void SETOP_ChooseInputs(int entry)
 {
     VelnorData.WideBand = static_cast<std::int8_t>(entry);
-    Disp->ChainList(Disp->Ctx, SETOP_ChainPairs());
+    V.Entry[SETOP_INPUTS] = entry;
+    rebuildChain();
 }
 
 /* ---- Read sequence ---------------------------------------------------------------- */
+
+/* Notes whether the query of this step got any reply, accepted or refused. */
+static void noteAnswer()
+{
+    if (RS232_GetLastAnswer() != RS232_REPLY_NONE)
+        SilentFrom = -1;
+    else if (SilentFrom < 0)
+        SilentFrom = State;
+}
 
 static void showLO(int low, int high)
 {
@@ -156,11 +188,25 @@ static void showLO(int low, int high)
         field(SETOP_LO, L"%d", low);
 }
 
-/* An option read as v: shown and enabled when it is 0 to last. */
+/* An option read as v: shown and settable when it is 0 to last. */
 static void showOption(int o, int v, int last)
 {
     const bool known = v >= 0 && v <= last;
     option(o, known ? v : 0, known);
+}
+
+/* The end of a read that came through every step. */
+static void readEnd()
+{
+    bool any = false;
+    for (bool e : V.Settable)
+        any = any || e;
+    /* A device that answered no option leaves nothing to write. */
+    V.Writable = any;
+    if (SilentFrom >= 0)
+        Pending = {OPS_NO_DEVICE, TX_TRANSMISSION_ERROR, SilentFrom};
+    else
+        Pending = {OPS_DONE, -1, -1};
 }
 
 /* Runs the read step for State; the delay before the next step, or 0 when
@@ -171,16 +217,18 @@ static unsigned readStep()
     switch (State) {
     case 0:
         clearFields();
-        Disp->Writable(Disp->Ctx, false);
+        V.Writable = false;
+        SilentFrom = -1;
         return FIRST_STEP_MS;
     case 1: {
         const int found = DCSS_ModelOfDeviceID(RS232_GetDeviceID());
         if (found < 0) {
-            Disp->Field(Disp->Ctx, SETOP_MODEL, TXT(TX_UNKNOWN));
+            field(SETOP_MODEL, L"%ls", TXT(TX_UNKNOWN));
+            Pending = {OPS_NO_DEVICE, -1, State};
             return 0;
         }
         VelnorData.Model = static_cast<std::int8_t>(found);
-        Disp->Field(Disp->Ctx, SETOP_MODEL, DCSS_GetModelName(found));
+        field(SETOP_MODEL, L"%ls", DCSS_GetModelName(found));
         break;
     }
     case 2: {
@@ -206,7 +254,7 @@ static unsigned readStep()
         if (VelnorData.SN == 0)
             field(SETOP_SN, L"???");
         else if (VelnorData.SN == -1)
-            Disp->Field(Disp->Ctx, SETOP_SN, TXT(TX_NO_SN));
+            field(SETOP_SN, L"%ls", TXT(TX_NO_SN));
         else
             field(SETOP_SN, L"%d", VelnorData.SN);
         break;
@@ -238,11 +286,12 @@ static unsigned readStep()
         if (DCSS_ReadsInputsType(model)) {
             VelnorData.WideBand = RS232_GetWideBandInfo();
             showOption(SETOP_INPUTS, VelnorData.WideBand, 1);
+            noteAnswer();
         } else {
             option(SETOP_INPUTS, model == DCSS_QUATTRO_ONLY_MODEL ? 0 : 1, false);
         }
-        Disp->ChainList(Disp->Ctx, SETOP_ChainPairs());
-        break;
+        rebuildChain();
+        return STEP_MS;
     case 11: {
         VelnorData.Legacy = RS232_GetLegacyInfo();
         const int v = VelnorData.Legacy;
@@ -255,6 +304,7 @@ static unsigned readStep()
     }
     case 12: {
         VelnorData.ChainConnection = RS232_GetChainConnection();
+        noteAnswer();
         const int v = VelnorData.ChainConnection;
         option(SETOP_CHAIN, 0, false);
         /* Every negative value is a byte the device did not give: 0xFF reads
@@ -262,37 +312,31 @@ static unsigned readStep()
         if (v == 0) {
             option(SETOP_CHAIN, 0, true);
         } else if (v > 0) {
-            Disp->ChainList(Disp->Ctx, SETOP_ChainPairs());
-            option(SETOP_CHAIN, DCSS_ChainEntry(v, SETOP_ChainPairs()), true);
+            rebuildChain();
+            option(SETOP_CHAIN, DCSS_ChainEntry(v, V.ChainPairs), true);
         }
-        /* A device that answered no option leaves nothing to write. */
-        bool any = false;
-        for (bool e : Enabled)
-            any = any || e;
-        Disp->Writable(Disp->Ctx, any);
+        readEnd();
         return 0;
     }
     default: return 0;
     }
+    noteAnswer();
     return STEP_MS;
 }
 
 /* ---- Write sequence --------------------------------------------------------------- */
 
-/* Counts a write of option and whether the device acknowledged it. */
+/* Notes the device's answer to the setter of option o. */
 static void noteWrite(int o)
 {
-    const bool acked = RS232_GetDrainReply() == RS232_OK;
-    ++WritesSent;
-    if (acked) ++WritesAcked;
-    if (Disp->Written != nullptr) Disp->Written(Disp->Ctx, o, acked);
+    V.Written[o] = RS232_GetDrainAnswer();
 }
 
-/* Writes the chosen entry of an enabled option with setter. */
+/* Writes the chosen entry of a settable option with setter. */
 static void writeOption(int o, void (*setter)(std::uint8_t))
 {
-    const int entry = Disp->Chosen(Disp->Ctx, o);
-    if (!Enabled[o] || entry < 0 || entry >= SETOP_OptionEntries[o].Count) return;
+    const int entry = Chosen[o];
+    if (!V.Settable[o] || entry < 0 || entry >= SETOP_OptionEntries[o].Count) return;
     setter(static_cast<std::uint8_t>(entry));
     noteWrite(o);
 }
@@ -300,15 +344,31 @@ static void writeOption(int o, void (*setter)(std::uint8_t))
 static void writeChain()
 {
     const int chain = VelnorData.ChainConnection;
-    if (!Enabled[SETOP_CHAIN] || chain < 0) return;
-    const int entry = Disp->Chosen(Disp->Ctx, SETOP_CHAIN);
+    if (!V.Settable[SETOP_CHAIN] || chain < 0) return;
+    const int entry = Chosen[SETOP_CHAIN];
     if (entry >= 1) {
-        RS232_SetChainConnection(1, DCSS_ChainOutput(entry, SETOP_ChainPairs()) | DCSS_CHAIN_ON);
+        RS232_SetChainConnection(1, DCSS_ChainOutput(entry, V.ChainPairs) | DCSS_CHAIN_ON);
         noteWrite(SETOP_CHAIN);
     } else if (entry == 0 && (chain & DCSS_CHAIN_ON) != 0) {
         RS232_SetChainConnection(0, 0);
         noteWrite(SETOP_CHAIN);
     }
+}
+
+/* The write's outcome: the first option the device did not acknowledge. */
+static void writeEnd()
+{
+    for (int o = 0; o < SETOP_OPTION_COUNT; o++) {
+        if (V.Written[o] == RS232_REPLY_REFUSED) {
+            Pending = {OPS_REFUSED, TX_TRANSMISSION_ERROR, o};
+            return;
+        }
+        if (V.Written[o] == RS232_REPLY_NONE) {
+            Pending = {OPS_NO_DEVICE, TX_TRANSMISSION_ERROR, o};
+            return;
+        }
+    }
+    Pending = {OPS_DONE, TX_CONFIG_UPGRADE_OK, -1};
 }
 
 /* Runs the write step for State; the delay before the next step, or 0. */
@@ -319,10 +379,7 @@ static unsigned writeStep()
     case 10: writeOption(SETOP_INPUTS, RS232_SetInputsType); break;
     case 11: writeOption(SETOP_OUTPUT, RS232_SetLegacyInfo); break;
     case 12: writeChain(); break;
-    case 13:
-        Disp->Done(Disp->Ctx,
-                   WritesAcked == WritesSent ? TX_CONFIG_UPGRADE_OK : TX_TRANSMISSION_ERROR);
-        return 0;
+    case 13: writeEnd(); return 0;
     default: return 0;
     }
     return STEP_MS;
@@ -330,32 +387,47 @@ static unsigned writeStep()
 
 /* ---- Driving ---------------------------------------------------------------------- */
 
+/* Starts a sequence at step first. */
+static void start(int first, bool writing)
+{
+    const OpsDisplay_t *d = Run.Disp;
+    OPS_Start(&Run, d);
+    State = first;
+    Writing = writing;
+    d->Tick(d->Ctx, FIRST_STEP_MS);
+}
+
 void SETOP_StartRead()
 {
-    State = 0;
-    Writing = false;
-    Disp->Tick(Disp->Ctx, FIRST_STEP_MS);
+    start(0, false);
 }
 
-void SETOP_StartWrite()
+void SETOP_StartWrite(const int chosen[SETOP_OPTION_COUNT])
 {
-    State = WRITE_FIRST;
-    Writing = true;
-    WritesSent = WritesAcked = 0;
-    Disp->Tick(Disp->Ctx, FIRST_STEP_MS);
+    for (int o = 0; o < SETOP_OPTION_COUNT; o++) {
+        Chosen[o] = chosen[o];
+        V.Written[o] = -1;
+    }
+    start(WRITE_FIRST, true);
 }
 
-void SETOP_Step()
+static void step()
 {
+    if (Run.Stopped) return;
     const bool lost = RS232_PortLost() != 0;
+    Pending = {OPS_CANCELLED, -1, -1};
     const unsigned next = lost ? 0 : Writing ? writeStep() : readStep();
     /* A port that hung up or went away ends the sequence at once, whichever
-     * step found it. */
-    if (RS232_PortLost()) {
-        Disp->Done(Disp->Ctx, TX_TRANSMISSION_ERROR);
-        return;
-    }
-    if (next == 0) return;
+     * step found it, and whatever that step made of the silence. */
+    if (RS232_PortLost()) return OPS_End(&Run, OPS_LINE_LOST, TX_TRANSMISSION_ERROR, State);
+    if (next == 0) return OPS_End(&Run, Pending.Outcome, Pending.TextId, Pending.Where);
     ++State;
-    Disp->Tick(Disp->Ctx, next);
+    Run.Disp->Tick(Run.Disp->Ctx, next);
 }
+
+static OpsEnd_t cancel(OpsCancel_t)
+{
+    return OPS_Stop(&Run, false);
+}
+
+const OpsOperation_t SETOP_Operation = {step, cancel};

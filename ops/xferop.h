@@ -4,27 +4,32 @@
  * A transfer runs in one of three modes, the transfer types of
  * RS232_KaltroDownloadInit: 0 a dCSS device image (device software, or an
  * MxL-group configuration), 1 the Kaltro's software, 2 a configuration kept
- * in the Kaltro's memory. The image stays the caller's and must stay
- * unchanged until the transfer has ended.
+ * in the Kaltro's memory. It changes nothing in VelnorCfg or VelnorData.
  */
 #pragma once
 
-#include "ops/opsdisp.h"
+#include "ops/ops.h"
 
-/* The mode (0, 1 or 2), the image and its size in bytes, for the next
- * opening. */
-void XFEROP_SetMode(int mode, const unsigned char *image, int size);
-/* Starts the transfer shown on d: identification, the device check of mode
- * 0 and the start code; the first step is due through d->Tick when it has
- * started, otherwise a red text says why and OK is enabled. */
-void XFEROP_Open(const OpsDisplay_t *d);
-/* One protocol step. Success is the green "Software upgrade successful!"
- * (mode 0: after the device's acceptance, nothing due; modes 1 and 2: the
- * closing step follows, which ends with d->End(0)); failure a red text with
- * nothing due. */
-void XFEROP_Step();
-/* The user stops the transfer between two steps (brevant-cli on a signal):
- * while the Kaltro is receiving, two CAN bytes end its side of the transfer,
- * as an XModem sender abandons one, so that it takes commands again at once
- * instead of after its own time-out. Nothing is sent in any other step. */
-void XFEROP_Abandon();
+struct XferArgs_t {
+    int Mode;                   /* XM_TYPE_DEVICE, XM_TYPE_KALTRO_SW or XM_TYPE_KALTRO_CFG */
+    const unsigned char *Image; /* the caller's; unchanged until the transfer has ended */
+    int Size;                   /* bytes of Image */
+    /* The longest wait for an answer of the receiver (a packet's or EOT's)
+     * or for the device's acceptance of its image, in milliseconds; 0 waits
+     * for ever (the windows, where Cancel ends it). */
+    unsigned LimitMs;
+};
+
+/* Starts the transfer of args shown on d: identification, the device check
+ * of mode 0 and the start code. The first step is due when it has started;
+ * otherwise the outcome says why (no Kaltro; no device; refused: "Empty
+ * file...", "Wrong dCSS Device", "Configuration error"). */
+void XFEROP_Open(const XferArgs_t *args, const OpsDisplay_t *d);
+/* One protocol step a step. The outcome: done, "Software upgrade
+ * successful!" (mode 0 after the device's acceptance, nothing due; modes 1
+ * and 2 after the Kaltro's last ACK, lingering 10 s before the closing step
+ * Finishes); refused at a packet ("Wrong file" when the receiver cancels the
+ * first, else "Transmission error"); no Kaltro when the receiver never got
+ * ready; line lost; timed out past LimitMs. Its cancel with OPS_ABANDON sends
+ * CAN CAN while the Kaltro is receiving (also after a time-out there). */
+extern const OpsOperation_t XFEROP_Operation;

@@ -104,6 +104,11 @@ static void placeDialog(QWidget *f, WinWindow *owner)
 
 INT_PTR WIN_DialogBox(HWND owner, const WIN_DlgTemplate *t, DLGPROC proc)
 {
+    return WIN_DialogBoxParam(owner, t, proc, 0);
+}
+
+INT_PTR WIN_DialogBoxParam(HWND owner, const WIN_DlgTemplate *t, DLGPROC proc, LPARAM init)
+{
     if (!t || !proc) return -1;
     WinWindow *d = newWindow(Kind::Dialog);
     HWND h = handle(d);
@@ -139,7 +144,7 @@ INT_PTR WIN_DialogBox(HWND owner, const WIN_DlgTemplate *t, DLGPROC proc)
 
     if (!openDialogs) openDialogs = new std::vector<HWND>;
     openDialogs->push_back(h);
-    send(h, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), 0);
+    send(h, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), init);
     if (live(h) && !d->ended) {
         f->show();
         f->activateWindow();

@@ -291,6 +291,9 @@ struct WIN_DlgTemplate {
  * returns 0 for it, WM_COMMAND IDCANCEL; Enter sends the default button's id.
  * A procedure returns 1 for a message it handled, else 0. */
 INT_PTR WIN_DialogBox(HWND owner, const WIN_DlgTemplate *tmpl, DLGPROC proc);
+/* The same with init as WM_INITDIALOG's second parameter: what the dialog
+ * works on, handed to it by its opener. */
+INT_PTR WIN_DialogBoxParam(HWND owner, const WIN_DlgTemplate *tmpl, DLGPROC proc, LPARAM init);
 void WIN_EndDialog(HWND dlg, INT_PTR result);
 HWND WIN_GetDlgItem(HWND dlg, int id);
 int WIN_DlgUnitsToPixelsX(HWND dlg, int units);

@@ -45,7 +45,8 @@ int SIM_ParseArgs(int argc, char **argv, SIM_Options *o, char *err, std::size_t 
                  {"--split", &o->split},
                  {"--nul", &o->nul},
                  {"--noise", &o->noise},
-                 {"--line-rate", &o->lineRate}};
+                 {"--line-rate", &o->lineRate},
+                 {"--no-verdict", &o->noVerdict}};
     struct Number {
         const char *name;
         int *target;
@@ -53,6 +54,7 @@ int SIM_ParseArgs(int argc, char **argv, SIM_Options *o, char *err, std::size_t 
     } numbers[] = {{"--port", &o->port, 1, 1024},
                    {"--nak", &o->nak, 0, 1000},
                    {"--can-at", &o->canAt, 1, 1 << 20},
+                   {"--mute-at", &o->muteAt, 1, 1 << 20},
                    {"--stop-after", &o->stopAfter, 0, 1 << 30},
                    {"--no-space", &o->noSpace, 0, 32},
                    {"--ubs", &o->ubs, 0, 255},

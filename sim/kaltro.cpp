@@ -287,6 +287,7 @@ void SIMKAL_TransferEnded(SIM_ImageKind kind, const unsigned char *image, int le
     /* The device takes the image and then says so on its own line. */
     int verdict = SIMDEV_TakeImage(image, len);
     SIMXM_Transfer().deviceVerdict = verdict;
+    if (SIMIO_Options().noVerdict) return SIMIO_Log("  no verdict told (--no-verdict)");
     const char *text = verdict == 2 ? "Rx: 0xE6\r\n" : "Rx: 0xE4\r\n";
     SIMIO_Send(text, std::strlen(text), nullptr, 0, DEVICE_TAKE_MS);
 }

@@ -40,16 +40,18 @@ struct SIM_Options {
     bool noDevice = false;                          /* the controller answers, the device never */
     char refuse[SIM_REFUSE_MAX][SIM_VERB_LEN] = {}; /* commands refused */
     int refuseCount = 0;
-    int nak = 0;           /* NAK the first N receptions of each packet */
-    int canAt = 0;         /* send CAN instead of ACK at packet K (1 based) */
-    bool split = false;    /* replies split with pauses longer than 10 ms */
-    bool nul = false;      /* NUL bytes inside replies */
-    bool noise = false;    /* line noise (and a pause) before each reply */
-    int stopAfter = -1;    /* answer nothing after this many commands */
-    bool lineRate = false; /* pace both directions at 115200 baud */
-    int noSpace = -1;      /* refuse "entp" of active bands beyond this many */
-    int ubs = -1;          /* UB count the device reports (-1: the model's) */
-    int id = -1;           /* device ID the device reports (-1: the model's) */
+    int nak = 0;            /* NAK the first N receptions of each packet */
+    int canAt = 0;          /* send CAN instead of ACK at packet K (1 based) */
+    int muteAt = 0;         /* answer nothing from packet K on (1 based), the line left open */
+    bool noVerdict = false; /* the device never says whether it took an image */
+    bool split = false;     /* replies split with pauses longer than 10 ms */
+    bool nul = false;       /* NUL bytes inside replies */
+    bool noise = false;     /* line noise (and a pause) before each reply */
+    int stopAfter = -1;     /* answer nothing after this many commands */
+    bool lineRate = false;  /* pace both directions at 115200 baud */
+    int noSpace = -1;       /* refuse "entp" of active bands beyond this many */
+    int ubs = -1;           /* UB count the device reports (-1: the model's) */
+    int id = -1;            /* device ID the device reports (-1: the model's) */
 };
 
 /* A model the device can be: its name (--model), the ID byte it reports to

@@ -8,7 +8,8 @@
  *             SOH/STX -> block; EOT -> ACK, done; CAN -> cancelled
  *   block     header, data, CRC gathered -> check:
  *               bad complement or CRC          NAK
- *               expected number                ACK (or NAK for --nak, CAN for --can-at)
+ *               expected number                ACK (or NAK for --nak, CAN for --can-at,
+ *                                              nothing from --mute-at on)
  *               the previous number again      ACK (our ACK was lost)
  *               any other number               CAN CAN, cancelled
  *             a block that stalls for a second is dropped with a NAK
@@ -133,6 +134,10 @@ static void checkBlock()
     if (num != expected) {
         SIMIO_Log("> block %u: expected %u", num, expected);
         return cancel();
+    }
+    if (o.muteAt > 0 && tr.packets + 1 >= o.muteAt) {
+        SIMIO_Log("> block %u: not answered", num);
+        return; /* a live line that answers nothing */
     }
     if (++receptions <= o.nak) return nak();
     if (o.canAt == tr.packets + 1 || tr.size + size > SIM_IMAGE_MAX) return cancel();

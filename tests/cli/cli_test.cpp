@@ -184,6 +184,13 @@ TEST_F(Cli, FailuresHaveTheirExitCodes)
         {{"--model", "KX-103", "--powered", "--no-device"}, "program " + file + " --port P", 3},
         {{"--model", "KX-107", "--powered"}, "program " + file + " --port P --model KX-103", 1},
         {{"--model", "KX-103", "--powered", "--can-at", "1"}, "program " + file + " --port P", 1},
+        /* a receiver or a device that goes quiet on a live line */
+        {{"--model", "KX-103", "--powered", "--mute-at", "2"},
+         "program " + file + " --port P --timeout 1",
+         5},
+        {{"--model", "KX-103", "--powered", "--no-verdict"},
+         "program " + file + " --port P --timeout 1",
+         5},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args);
@@ -203,11 +210,17 @@ TEST_F(Cli, FailuresHaveTheirExitCodes)
             EXPECT_EQ(tail.rfind("brevant-cli: ", 0), 0u) << r.err;
             EXPECT_EQ(r.err.find("brevant-cli: "), r.err.size() - tail.size()) << r.err;
         }
+        /* A transfer that timed out was abandoned: the Kaltro answers at once. */
+        if (c.code == 5) {
+            EXPECT_EQ(run("voltage --port " + std::to_string(sim.port)).code, 0);
+        }
     }
 }
 
 /* Ctrl-C during a transfer ends it cleanly: exit 130 with one line, and the
- * Kaltro, told to stop receiving, answers the next command at once. */
+ * Kaltro, told to stop receiving, answers the next command at once. Two
+ * signals back to back (GNU timeout signals the program, then its group) are
+ * one request, not the user's second Ctrl-C. */
 TEST_F(Cli, InterruptedTransferLeavesTheKaltroReady)
 {
     SimThread sim({"--model", "KX-103", "--powered"});
@@ -215,24 +228,29 @@ TEST_F(Cli, InterruptedTransferLeavesTheKaltroReady)
     const std::string file = tableFile("KX-103", "t.txt"), err = dir.File("err");
     const std::string cmd = std::string("exec ") + BREVANT_CLI + " program " + file + port +
                             " >/dev/null 2>" + err + " </dev/null";
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char *>(nullptr));
-        _exit(127);
+    for (const int signals : {1, 2}) {
+        SCOPED_TRACE(signals);
+        std::filesystem::remove(err); /* the last run's text is not this one's */
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        const std::string started = utf8(TXT(TX_TRANSMISSION_STARTED));
+        for (int i = 0; i < 200 && ReadFile(err).find(started) == std::string::npos; i++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        for (int i = 0; i < signals; i++)
+            kill(pid, signals == 1 ? SIGINT : SIGTERM);
+        int st = 0;
+        ASSERT_EQ(waitpid(pid, &st, 0), pid);
+        ASSERT_TRUE(WIFEXITED(st));
+        EXPECT_EQ(WEXITSTATUS(st), 130) << ReadFile(err);
+        EXPECT_NE(ReadFile(err).find("brevant-cli: interrupted at"), std::string::npos)
+            << ReadFile(err);
+        const Ran r = run("voltage" + port);
+        EXPECT_EQ(r.code, 0) << r.err;
     }
-    const std::string started = utf8(TXT(TX_TRANSMISSION_STARTED));
-    for (int i = 0; i < 200 && ReadFile(err).find(started) == std::string::npos; i++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    kill(pid, SIGINT);
-    int st = 0;
-    ASSERT_EQ(waitpid(pid, &st, 0), pid);
-    ASSERT_TRUE(WIFEXITED(st));
-    EXPECT_EQ(WEXITSTATUS(st), 130) << ReadFile(err);
-    EXPECT_NE(ReadFile(err).find("brevant-cli: interrupted at"), std::string::npos)
-        << ReadFile(err);
-    const Ran r = run("voltage" + port);
-    EXPECT_EQ(r.code, 0) << r.err;
 }
 
 /* What the transfers bring: device and Kaltro software as the file holds
@@ -313,6 +331,20 @@ TEST_F(Cli, SettingsAreWrittenAsTheDialogWritesThem)
     r = run("settings --en50494plus off --port " + std::to_string(refusing.port));
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out.rfind("EN50494+ No: refused\n", 0), 0u) << r.out;
+
+    /* A device that stops answering is told as such, not as an option it
+     * lacks or a refusal: during the read (after the ID, volt, tone and the
+     * first three queries), and at the first setter (after the 17 commands of
+     * the opening and the read). */
+    SimThread stops({"--model", "KX-103", "--powered", "--stop-after", "8"});
+    r = run("settings --chain 3+4 --port " + std::to_string(stops.port));
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("stopped answering at the Config Version query"), std::string::npos)
+        << r.err;
+    SimThread mute({"--model", "KX-103", "--powered", "--stop-after", "17"});
+    r = run("settings --en50494plus on --port " + std::to_string(mute.port));
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out.rfind("EN50494+ Yes: no answer\n", 0), 0u) << r.out;
 }
 
 } // namespace

@@ -3,6 +3,8 @@
  * active and inactive bands, and the refusals at opening. */
 #include "tests/support/devicedialog.h"
 
+#include "dialogs/displaystate.h"
+
 #include "dialogs/enprog.h"
 #include "dialogs/transfer.h"
 
@@ -17,7 +19,7 @@ class ENProgramming : public DeviceDialog
     static void programExpecting(int textId)
     {
         const INT_PTR result = run(&KALTRO_Template, BrevantUpgrEN, [textId] {
-            const Display_t *d = dCSSUPGRADE_GetDisplay();
+            const Display_t *d = &DisplayShown;
             HWND ok = WIN_GetDlgItem(WIN_ActiveDialog(), IDOK);
             if (!waitText(d, textId)) return;
             EXPECT_EQ(d->GColor, textId == TX_SW_UPGRADE_OK ? DISPLAY_GREEN : DISPLAY_RED);
@@ -47,7 +49,7 @@ TEST_F(ENProgramming, SendsEveryRowInUseAndIgnoresRefusedInactiveBands)
         VelnorCfg[i].Active = 0;
 
     programExpecting(TX_SW_UPGRADE_OK);
-    EXPECT_EQ(dCSSUPGRADE_GetDisplay()->LastPercentage, 100);
+    EXPECT_EQ(DisplayShown.LastPercentage, 100);
     EXPECT_EQ(SIM_CommandCount("entp"), 32);
     SIM_Device dev;
     SIM_GetDevice(&dev);
@@ -64,7 +66,7 @@ TEST_F(ENProgramming, SendsEveryRowInUseAndIgnoresRefusedInactiveBands)
     /* only the rows in use are sent, and they make 100 % */
     VelnorData.UBNumber = 20;
     programExpecting(TX_SW_UPGRADE_OK);
-    EXPECT_EQ(dCSSUPGRADE_GetDisplay()->LastPercentage, 100);
+    EXPECT_EQ(DisplayShown.LastPercentage, 100);
     EXPECT_EQ(SIM_CommandCount("entp"), 32 + 20);
 }
 
@@ -73,14 +75,14 @@ TEST_F(ENProgramming, StopsAtARefusedActiveBandOrOneWithoutReply)
     connect({"--model", "KX-107", "--no-space", "5"});
     useModel(7);
     programExpecting(TX_NO_MORE_SPACE);
-    EXPECT_EQ(dCSSUPGRADE_GetDisplay()->LastPercentage, 15); /* 5 of 32 */
+    EXPECT_EQ(DisplayShown.LastPercentage, 15); /* 5 of 32 */
     EXPECT_EQ(SIM_CommandCount("entp"), 6);
 
     /* port: gtid, to22; dialog: gtid, to22, lnbe, lndo, then rows 0 to 2 */
     RS232_Term();
     connect({"--model", "KX-107", "--stop-after", "9"});
     programExpecting(TX_TRANSMISSION_ERROR);
-    EXPECT_EQ(dCSSUPGRADE_GetDisplay()->LastPercentage, 9);
+    EXPECT_EQ(DisplayShown.LastPercentage, 9);
     EXPECT_EQ(SIM_CommandCount("entp"), 4);
 }
 

@@ -3,6 +3,8 @@
  * device; nothing goes out while the table has an error. */
 #include "tests/support/devicedialog.h"
 
+#include "dialogs/displaystate.h"
+
 #include "config/image.h"
 #include "dialogs/kaltrotogo.h"
 #include "dialogs/transfer.h"
@@ -27,7 +29,7 @@ class SaveInKaltro : public DeviceDialog
     {
         during([] {
             HWND dlg = WIN_ActiveDialog();
-            EXPECT_TRUE(waitText(KALTRO_GetDisplay(), TX_SW_UPGRADE_OK));
+            EXPECT_TRUE(waitText(&DisplayShown, TX_SW_UPGRADE_OK));
             EXPECT_TRUE(WIN_WaitFor([dlg] { return !open(dlg); }, WAIT_MS));
         });
         click(IDC_PROGRAM_CFG);

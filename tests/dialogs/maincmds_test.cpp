@@ -5,6 +5,8 @@
  * dialogs. */
 #include "tests/support/devicedialog.h"
 
+#include "dialogs/displaystate.h"
+
 #include "app/mainwnd.h"
 #include "app/ubtable.h"
 #include "config/resource.h"
@@ -111,7 +113,7 @@ TEST_F(DeviceCommands, AnMxLTableProgrammedComesBackTheSame)
     WIN_UserClick(hProgram);
     EXPECT_EQ(SIM_CommandCount("lnbs"), 0);
     VelnorCfg[MAIN_FindRow(7)].AGCVal = -21;
-    roundTrip(KALTRO_GetDisplay());
+    roundTrip(&DisplayShown);
     EXPECT_EQ(SIM_CommandCount("lnbs"), 1);
 }
 
@@ -120,7 +122,7 @@ TEST_F(DeviceCommands, AnENTableProgrammedComesBackTheSame)
     openMain(8);
     connect({"--model", "KX-108"});
     particularTable(true);
-    roundTrip(dCSSUPGRADE_GetDisplay());
+    roundTrip(&DisplayShown);
     EXPECT_EQ(SIM_CommandCount("lnad"), 1);
     EXPECT_EQ(SIM_CommandCount("entp"), 32);
 }
@@ -135,7 +137,7 @@ TEST_F(DeviceCommands, UpgradeAndSaveInKaltroItemsOpenTheirDialogs)
     const std::string path = tempFile(software);
 
     during([] {
-        if (waitText(KALTRO_GetDisplay(), TX_SW_UPGRADE_OK)) click(IDOK);
+        if (waitText(&DisplayShown, TX_SW_UPGRADE_OK)) click(IDOK);
     });
     WIN_QueueFileName(path.c_str());
     WndProc(hWnd, WM_COMMAND, MAKEWPARAM(IDM_DCSS_SW_UPGRADE, 0), 0);

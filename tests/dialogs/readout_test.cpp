@@ -2,6 +2,8 @@
  * the simulated device, its progress, and every way it stops. */
 #include "tests/support/devicedialog.h"
 
+#include "dialogs/displaystate.h"
+
 #include "dialogs/readout.h"
 #include "ops/readop.h"
 
@@ -17,7 +19,7 @@ class ReadOut : public DeviceDialog
     INT_PTR readAll(std::vector<int> *steps)
     {
         return run(&CONFIGREADOUT_Template, ConfigReadOut, [steps] {
-            const Display_t *d = CONFIGREADOUT_GetDisplay();
+            const Display_t *d = &DisplayShown;
             HWND dlg = WIN_ActiveDialog();
             WIN_WaitFor(
                 [&] {
@@ -35,7 +37,7 @@ class ReadOut : public DeviceDialog
     void expectStop(int textId)
     {
         const INT_PTR result = run(&CONFIGREADOUT_Template, ConfigReadOut, [textId] {
-            const Display_t *d = CONFIGREADOUT_GetDisplay();
+            const Display_t *d = &DisplayShown;
             EXPECT_TRUE(shows(d, textId));
             EXPECT_EQ(d->GColor, DISPLAY_RED);
             WIN_ProcessEvents(20); /* no tick may follow */
@@ -109,7 +111,7 @@ TEST_F(ReadOut, BandsWithoutReplyAreATransmissionError)
     VelnorCfg[1].UBFreq = 1999; /* UB 22 */
     VelnorCfg[0].UBFreq = 2001; /* UB 23 */
     const INT_PTR result = run(&CONFIGREADOUT_Template, ConfigReadOut, [] {
-        const Display_t *d = CONFIGREADOUT_GetDisplay();
+        const Display_t *d = &DisplayShown;
         if (!waitText(d, TX_TRANSMISSION_ERROR)) return;
         shot("readout-error");
         EXPECT_EQ(d->GColor, DISPLAY_RED);

@@ -3,6 +3,8 @@
  * the refusals at opening, and the Kaltro software upgrade from a file. */
 #include "tests/support/devicedialog.h"
 
+#include "dialogs/displaystate.h"
+
 #include "config/image.h"
 #include "dialogs/transfer.h"
 
@@ -15,14 +17,15 @@ class Transfer : public DeviceDialog
     static INT_PTR send(int mode, const unsigned char *image, int size,
                         std::function<void()> script)
     {
-        KALTRO_SetMode(mode, image, size);
-        return run(&KALTRO_Template, KaltroWinProc, std::move(script));
+        const XferArgs_t args = {mode, image, size, 0};
+        during(std::move(script));
+        return KALTRO_Run(nullptr, &args);
     }
     /* Expects the transfer to end with the red textId; OK closes it. */
     static void expectFailure(int mode, const unsigned char *image, int size, int textId)
     {
         const INT_PTR result = send(mode, image, size, [textId] {
-            const Display_t *d = KALTRO_GetDisplay();
+            const Display_t *d = &DisplayShown;
             if (!waitText(d, textId)) return;
             EXPECT_EQ(d->GColor, DISPLAY_RED);
             EXPECT_TRUE(WIN_IsWindowEnabled(WIN_GetDlgItem(WIN_ActiveDialog(), IDOK)));
@@ -56,7 +59,7 @@ TEST_F(Transfer, DeviceImageIsSentVerifiedAndAcknowledged)
 
     bool verified = false, okLocked = true;
     const INT_PTR result = send(0, image, size, [&] {
-        const Display_t *d = KALTRO_GetDisplay();
+        const Display_t *d = &DisplayShown;
         HWND ok = WIN_GetDlgItem(WIN_ActiveDialog(), IDOK);
         WIN_WaitFor(
             [&] {
@@ -95,7 +98,7 @@ TEST_F(Transfer, TwoNaksPerPacketDoNotFailAndModeTwoNeedsNoDevice)
     connect({"--model", "KX-103", "--no-device", "--nak", "2"});
     const auto image = pattern(300); /* three 128-byte packets */
     const INT_PTR result = send(2, image.data(), 300, [] {
-        const Display_t *d = KALTRO_GetDisplay();
+        const Display_t *d = &DisplayShown;
         if (!waitText(d, TX_SW_UPGRADE_OK)) return;
         EXPECT_EQ(d->GColor, DISPLAY_GREEN);
         /* and then it closes by itself */
@@ -139,7 +142,7 @@ TEST_F(Transfer, AControllerUnpluggedMidwayEndsItAndIsOpenedAgainWhenBack)
     const int port = RS232_GetLastPortNumber();
     RS232_SetPortNumber(sim.port);
     const INT_PTR result = send(1, image.data(), size, [&] {
-        const Display_t *d = KALTRO_GetDisplay();
+        const Display_t *d = &DisplayShown;
         ASSERT_TRUE(WIN_WaitFor([d] { return d->LastPercentage >= 5; }, WAIT_MS));
         shot("transfer");
         sim.Stop(); /* the controller's end of the line is gone */
@@ -202,7 +205,7 @@ TEST_F(Transfer, KaltroSoftwareComesFromAFileAndMayBeAbandoned)
     EXPECT_EQ(SIM_CommandCount("rest"), 0);
 
     during([] {
-        const Display_t *d = KALTRO_GetDisplay();
+        const Display_t *d = &DisplayShown;
         HWND dlg = WIN_ActiveDialog();
         EXPECT_TRUE(waitText(d, TX_SW_UPGRADE_OK));
         EXPECT_TRUE(WIN_WaitFor([dlg] { return !open(dlg); }, WAIT_MS));
@@ -220,7 +223,7 @@ TEST_F(Transfer, KaltroSoftwareComesFromAFileAndMayBeAbandoned)
     /* the close box in the middle of a transfer abandons it */
     const auto big = pattern(64 * 1024);
     const INT_PTR result = send(1, big.data(), 64 * 1024, [] {
-        const Display_t *d = KALTRO_GetDisplay();
+        const Display_t *d = &DisplayShown;
         EXPECT_TRUE(WIN_WaitFor([d] { return d->LastPercentage >= 3; }, WAIT_MS));
         WIN_UserClose(WIN_ActiveDialog());
     });

@@ -1,0 +1,51 @@
+/* ops.cpp -- what the operations share (see ops.h): the outcome names, the
+ * clock of their time limits and the bookkeeping of a run. No state: each
+ * operation keeps its own OpsRun_t.
+ */
+#include "ops/ops.h"
+
+#include "link/rs232.h"
+
+#include <chrono>
+
+static const char *const OutcomeNames[OPS_OUTCOME_COUNT] = {
+    "done", "refused", "no_kaltro", "no_device", "line_lost", "cancelled", "timed_out",
+};
+
+const char *OPS_OutcomeName(OpsOutcome_t outcome)
+{
+    return outcome >= 0 && outcome < OPS_OUTCOME_COUNT ? OutcomeNames[outcome] : "unknown";
+}
+
+long long OPS_NowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void OPS_Start(OpsRun_t *run, const OpsDisplay_t *d)
+{
+    *run = OpsRun_t{d, {OPS_CANCELLED, -1, -1}, false, false, false};
+}
+
+void OPS_End(OpsRun_t *run, OpsOutcome_t outcome, int textId, int where)
+{
+    if (run->Ended) return;
+    run->Ended = true;
+    run->End = {outcome, textId, where};
+    run->Disp->Ended(run->Disp->Ctx, &run->End);
+}
+
+void OPS_Finish(OpsRun_t *run)
+{
+    run->Finished = true;
+    run->Disp->Finished(run->Disp->Ctx);
+}
+
+OpsEnd_t OPS_Stop(OpsRun_t *run, bool close)
+{
+    run->Stopped = true;
+    if (close && !run->Finished) RS232_KaltroClose();
+    run->Finished = true;
+    return run->End;
+}
