@@ -65,12 +65,9 @@ int CLI_OpenKaltro()
             return portFailure(RS232_GetPortError(), port);
         return CLI_OK;
     }
-    RS232_ResetPortNumber();
-    for (;;) {
-        const int r = RS232_Progress();
-        if (r == RS232_PORT_FOUND) return CLI_OK;
-        if (r == RS232_PORT_NO_MORE) break;
-    }
+    RS232_ClearScanRefusal();
+    for (int port = 1; port < RS232_PORT_LIMIT; port++)
+        if (RS232_ScanPort(port) == RS232_PORT_FOUND) return CLI_OK;
     const RS232_PortError_t *refused = RS232_GetScanRefusal();
     if (refused->Fault != RS232_FAULT_NONE) return portFailure(refused, refused->Path);
     return CLI_Fail(CLI_NO_DEVICE,

@@ -72,13 +72,10 @@ int CLI_CmdScan()
 {
     std::string json;
     int found = 0;
-    RS232_ResetPortNumber();
-    while (!CLI_Interrupted()) {
-        const int r = RS232_Progress();
-        if (r == RS232_PORT_NO_MORE) break;
-        const int port = RS232_GetLastPortNumber();
+    RS232_ClearScanRefusal();
+    for (int port = 1; port < RS232_PORT_LIMIT && !CLI_Interrupted(); port++) {
         std::string text, entry;
-        if (r == RS232_PORT_FOUND) {
+        if (RS232_ScanPort(port) == RS232_PORT_FOUND) {
             const std::string path = RS232_GetDevicePath();
             text = "COM" + std::to_string(port) + "  " + path + "  ";
             entry = "{\"port\": " + std::to_string(port) + ", \"path\": " + CLI_Json(path) +
@@ -88,19 +85,16 @@ int CLI_CmdScan()
             DEVOP_PowerAndIdentify(RS232_Pause, &model);
             deviceFields(false, model, text, entry);
             RS232_Term();
-            RS232_SetPortNumber(port + 1);
             found++;
         } else {
-            /* RS232_Progress has moved on to the next number. */
             const RS232_PortError_t *err = RS232_GetPortError();
             if (err->Fault == RS232_FAULT_NO_DEVICE || err->Fault == RS232_FAULT_NO_UART) continue;
             wchar_t why[PORTINFO_TEXT_LEN];
             std::string reason = PORTINFO_Message(err, why, PORTINFO_TEXT_LEN) != 0
                                      ? CLI_OneLine(why)
                                      : std::string("no Kaltro answered");
-            text = "COM" + std::to_string(port - 1) + "  " + err->Path + "  " + reason;
-            entry = "{\"port\": " + std::to_string(port - 1) +
-                    ", \"path\": " + CLI_Json(err->Path) +
+            text = "COM" + std::to_string(port) + "  " + err->Path + "  " + reason;
+            entry = "{\"port\": " + std::to_string(port) + ", \"path\": " + CLI_Json(err->Path) +
                     ", \"kaltro\": false, \"reason\": " + CLI_Json(reason);
         }
         if (CliArgs.Json)

@@ -402,21 +402,27 @@ static int openDevice()
     return RS232_OK;
 }
 
-int RS232_Progress()
+int RS232_ScanPort(int PortNo)
 {
-    if (Port >= RS232_PORT_LIMIT) return RS232_PORT_NO_MORE;
-    int r = RS232_OpenPort(Port);
-    if (r != RS232_OK) {
+    if (RS232_OpenPort(PortNo) != RS232_OK) {
         const int fault = PortError.Fault;
         /* The first port that exists but is refused to the user is what a
          * scan that finds no Kaltro must tell. */
         if (ScanRefusal.Fault == RS232_FAULT_NONE &&
             (fault == RS232_FAULT_PERMISSION || fault == RS232_FAULT_IN_USE))
             ScanRefusal = PortError;
-        Port++;
         return RS232_PORT_NEXT;
     }
+    Port = PortNo;
     return RS232_PORT_FOUND;
+}
+
+int RS232_Progress()
+{
+    if (Port >= RS232_PORT_LIMIT) return RS232_PORT_NO_MORE;
+    const int r = RS232_ScanPort(Port);
+    if (r != RS232_PORT_FOUND) Port++;
+    return r;
 }
 
 int RS232_Term()

@@ -110,6 +110,10 @@ int RS232_OpenPath(const char *Path);
 /* One scan step on `Port`: 0 found (port left open), 1 not here (`Port`
  * advanced by one), 2 no number left (`Port` 1024 or above). */
 int RS232_Progress();
+/* The same step on port PortNo, for a scan that keeps its own count: 0 found
+ * (port left open, PortNo the current number), 1 not here (why:
+ * RS232_GetPortError; a refusal is kept for RS232_GetScanRefusal). */
+int RS232_ScanPort(int PortNo);
 /* Closes the port if it is open; always 0. */
 int RS232_Term();
 /* The first port the running scan met that exists but was refused to the
