@@ -82,7 +82,7 @@ void MAIN_CmdExit(HWND hWindow)
 
 /* About box, template 103: the program's name and version, and OK. */
 static const WIN_DlgItem aboutItems[] = {
-    {-1, WinControl::Static, L"Brevant v.2.10", 0, 42, 14, 114, 8},
+    {-1, WinControl::Static, L"Brevant v." BREVANT_VERSION, 0, 42, 14, 114, 8},
     {-1, WinControl::Static, L"Halvorn Int.", 0, 42, 26, 114, 8},
     {IDOK, WinControl::DefPushButton, L"OK", CS_TABSTOP, 113, 61, 50, 14},
 };
