@@ -55,7 +55,7 @@ void MAIN_CmdExport(HWND hWindow)
     char path[BREVCFG_NAME_MAX * 4 + 1];
     if (!BREVCFG_AskBinaryName(hWindow, path, static_cast<int>(sizeof path))) return;
 
-    std::array<unsigned char, MAIN_IMAGE_SIZE> image{};
+    std::array<unsigned char, BREVCFG_IMAGE_MAX> image{};
     const std::int32_t size = BREVCFG_CompileForModel(VelnorCfg, &VelnorData, image.data());
     if (size <= 0) return;
     /* an existing file is replaced without a question, but only once the
