@@ -55,7 +55,7 @@ void MAIN_CmdExport(HWND hWindow)
     char path[BREVCFG_NAME_MAX * 4 + 1];
     if (!BREVCFG_AskBinaryName(hWindow, path, static_cast<int>(sizeof path))) return;
 
-    std::array<unsigned char, MAIN_IMAGE_SIZE> image{};
+    std::array<unsigned char, BREVCFG_IMAGE_MAX> image{};
     const std::int32_t size = BREVCFG_CompileForModel(VelnorCfg, &VelnorData, image.data());
     if (size <= 0) return;
     /* an existing file is replaced without a question, but only once the
@@ -82,7 +82,7 @@ void MAIN_CmdExit(HWND hWindow)
 
 /* About box, template 103: the program's name and version, and OK. */
 static const WIN_DlgItem aboutItems[] = {
-    {-1, WinControl::Static, L"Brevant v.2.10", 0, 42, 14, 114, 8},
+    {-1, WinControl::Static, L"Brevant v." BREVANT_VERSION, 0, 42, 14, 114, 8},
     {-1, WinControl::Static, L"Halvorn Int.", 0, 42, 26, 114, 8},
     {IDOK, WinControl::DefPushButton, L"OK", CS_TABSTOP, 113, 61, 50, 14},
 };

@@ -76,9 +76,8 @@ void MyRegisterClass(HINSTANCE)
 
 void MAIN_ShowDBaseVersion()
 {
-    wchar_t text[16];
-    const unsigned v = VelnorData.DBaseVersion;
-    std::swprintf(text, 16, L"%d.%d", static_cast<int>(v >> 4), static_cast<int>(v & 0x0F));
+    wchar_t text[MAIN_VERSION_TEXT_LEN];
+    MAIN_ConfigVersionText(VelnorData.DBaseVersion, text);
     WIN_SetWindowText(hDBase, text);
 }
 

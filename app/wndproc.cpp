@@ -116,7 +116,7 @@ static void controlNotification(HWND hWindow, HWND sender, unsigned code)
     if (sender == hDBase) {
         wchar_t text[TYPED_MAX] = {};
         WIN_GetWindowText(hDBase, text, TYPED_MAX);
-        VelnorData.DBaseVersion = MAIN_PackConfigVersion(text);
+        VelnorData.DBaseVersion = MAIN_ReceiveConfigVersion(text);
         return;
     }
     const int i = boxRow(sender);

@@ -13,6 +13,7 @@
  */
 #include "app/mainwnd.h"
 #include "app/ubtable.h"
+#include "config/resource.h"
 #include "config/velnor.h"
 #include "platform/testsupport/wintest.h"
 
@@ -75,7 +76,7 @@ int main(int argc, char **argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     WIN_Init(argc, argv);
-    std::wcscpy(szTitle, L"Brevant by Halvorn Int. v.2.10");
+    std::wcscpy(szTitle, RES_LoadString(IDS_APP_TITLE));
 
     int runs = 11;
     for (int i = 1; i < argc; i++) {

@@ -87,9 +87,10 @@ int CLI_CmdUpgradeKaltro();
 int CLI_CmdSaveInKaltro();
 int CLI_CmdVoltage();
 
-/* The configuration version "X.Y" (each 0 to 15, as the device keeps it)
- * packed as the device takes it, or -1. */
-int CLI_PackConfigVersion(const std::string &v);
+/* The configuration version "X.Y", each one or two digits, as the byte the
+ * device keeps (MAIN_PackConfigVersion), or -1 when it is not that or a
+ * number is above 15. */
+int CLI_ParseConfigVersion(const std::string &v);
 /* Reads the configuration file of the first argument for the table's model
  * as "Open File..." does, takes --config-version, and validates it. */
 int CLI_LoadTable();

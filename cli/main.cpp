@@ -208,7 +208,7 @@ static int parse(const Command_t &cmd, int argc, char **argv)
     if (CliArgs.Help) return CLI_OK;
     if (CliArgs.PositionalCount < cmd.MinPositional)
         return CLI_Usage(std::string(cmd.Name) + " needs a file", cmd.Name);
-    if (CLI_Given(OPT_CONFIG_VERSION) && CLI_PackConfigVersion(CLI_Value(OPT_CONFIG_VERSION)) < 0)
+    if (CLI_Given(OPT_CONFIG_VERSION) && CLI_ParseConfigVersion(CLI_Value(OPT_CONFIG_VERSION)) < 0)
         return CLI_Usage("--config-version takes X.Y, each number 0 to 15", cmd.Name);
     if (CLI_Given(OPT_TIMEOUT) &&
         (!CLI_AllDigits(CLI_Value(OPT_TIMEOUT)) || CLI_Value(OPT_TIMEOUT).size() > 6 ||

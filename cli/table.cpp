@@ -15,15 +15,14 @@
 
 #include <array>
 
-int CLI_PackConfigVersion(const std::string &v)
+int CLI_ParseConfigVersion(const std::string &v)
 {
     const auto dot = v.find('.');
     if (dot == std::string::npos) return -1;
     const std::string major = v.substr(0, dot), minor = v.substr(dot + 1);
     if (!CLI_AllDigits(major) || !CLI_AllDigits(minor) || major.size() > 2 || minor.size() > 2)
         return -1;
-    const int hi = std::stoi(major), lo = std::stoi(minor);
-    return hi <= 15 && lo <= 15 ? hi << 4 | lo : -1;
+    return MAIN_PackConfigVersion(std::stoi(major), std::stoi(minor));
 }
 
 int CLI_LoadTable()
@@ -34,7 +33,7 @@ int CLI_LoadTable()
     BREVCFG_RepairRanges(VelnorCfg, VelnorData.UBNumber, DCSS_IsENGroup(VelnorData.Model));
     if (CLI_Given(OPT_CONFIG_VERSION))
         VelnorData.DBaseVersion =
-            static_cast<std::uint8_t>(CLI_PackConfigVersion(CLI_Value(OPT_CONFIG_VERSION)));
+            static_cast<std::uint8_t>(CLI_ParseConfigVersion(CLI_Value(OPT_CONFIG_VERSION)));
     MAIN_ValidateTable();
     return CLI_OK;
 }

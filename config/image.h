@@ -19,7 +19,8 @@
 constexpr int BREVCFG_HEADER_SIZE = 16;
 constexpr int BREVCFG_EN_RECORD = 10;
 constexpr int BREVCFG_MXL_RECORD = 9;
-/* The largest image, 32 EN records: the least room a caller's buffer has. */
+/* The largest image, 32 EN records: the size of every buffer an image is
+ * compiled into (Export, Program, the Kaltro's stored configuration). */
 constexpr int BREVCFG_IMAGE_MAX = BREVCFG_HEADER_SIZE + BREVCFG_EN_RECORD * MAX_UB;
 
 /* Image compilers. The buffer must hold BREVCFG_IMAGE_MAX bytes. The rows

@@ -4,7 +4,7 @@
 const wchar_t *RES_LoadString(int id)
 {
     switch (id) {
-    case IDS_APP_TITLE: return L"Brevant by Halvorn Int. v.2.10";
+    case IDS_APP_TITLE: return L"Brevant by Halvorn Int. v." BREVANT_VERSION;
     case IDC_BREVANT: return L"BREVANT";
     default: return nullptr;
     }

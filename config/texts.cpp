@@ -1,13 +1,14 @@
 /* texts.cpp -- the English text record. Texts are quoted word for word as the
  * windows show them (85 to 91 are formats for the failures of the system
- * the user must act on); entries 28 and 41 are shown by no window but keep their
- * places so that every number keeps its text. */
+ * the user must act on; 0 ends with the version of the build); entries 28 and
+ * 41 are shown by no window but keep their places so that every number keeps
+ * its text. */
 #include "config/texts.h"
 
 int Lang = 0;
 
 const Texts_t Str[] = {{{
-    /*  0 */ L"Brevant v.2.10",
+    /*  0 */ L"Brevant v." BREVANT_VERSION,
     /*  1 */ L"OK",
     /*  2 */ L"No",
     /*  3 */ L"Yes",

@@ -134,11 +134,11 @@ std::int32_t MAIN_ReceiveNumberFract(const wchar_t *text)
     return 0;
 }
 
-std::uint8_t MAIN_PackConfigVersion(const wchar_t *text)
+std::uint8_t MAIN_ReceiveConfigVersion(const wchar_t *text)
 {
     std::int32_t major = MAIN_ReceiveNumber(text);
     std::int32_t minor = MAIN_ReceiveNumberFract(text);
     if (major < 0 || major > 15) major = 0;
     if (minor < 0 || minor > 15) minor = 0;
-    return static_cast<std::uint8_t>((major << 4) | minor);
+    return static_cast<std::uint8_t>(MAIN_PackConfigVersion(major, minor));
 }

@@ -42,11 +42,11 @@ std::int32_t MAIN_ReceiveNumber(const wchar_t *text);
 /* The first digit after the first "." or ","; 0 when there is no separator or
  * no digit after it. */
 std::int32_t MAIN_ReceiveNumberFract(const wchar_t *text);
-/* The configuration version byte for a typed "major.minor": major from
- * MAIN_ReceiveNumber, taken as 0 when negative or above 15 (tested on the full
- * value, before narrowing), in the high four bits; minor from
- * MAIN_ReceiveNumberFract in the low four bits. */
-std::uint8_t MAIN_PackConfigVersion(const wchar_t *text);
+/* The configuration version byte (MAIN_PackConfigVersion) for a typed
+ * "major.minor": major from MAIN_ReceiveNumber, taken as 0 when negative or
+ * above 15 (tested on the full value, before narrowing); minor from
+ * MAIN_ReceiveNumberFract. */
+std::uint8_t MAIN_ReceiveConfigVersion(const wchar_t *text);
 
 /* MAIN_StoreNumber(field, value): stores a parsed number into a narrower row
  * field, saturating at the field's limits instead of wrapping: a value above

@@ -1,5 +1,6 @@
 /* velnor.cpp -- the shared UB table, device record and per-UB status, their
- * defaults and the ordering of rows by frequency. */
+ * defaults, the ordering of rows by frequency, and the configuration
+ * version's byte and text. */
 #include "config/velnor.h"
 
 #include "config/dcss.h"
@@ -79,4 +80,15 @@ int MAIN_FindRow(int u)
     for (int r = 0; r < n; r++)
         if (VelnorCfg[r].UBNo == u) return r;
     return -1;
+}
+
+int MAIN_PackConfigVersion(int major, int minor)
+{
+    if (major < 0 || major > 15 || minor < 0 || minor > 15) return -1;
+    return major << 4 | minor;
+}
+
+void MAIN_ConfigVersionText(std::uint8_t version, wchar_t (&text)[MAIN_VERSION_TEXT_LEN])
+{
+    std::swprintf(text, MAIN_VERSION_TEXT_LEN, L"%d.%d", version >> 4, version & 0x0F);
 }

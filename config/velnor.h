@@ -76,3 +76,11 @@ constexpr int MAIN_RowsInTable(int n)
 
 /* Index of the first row in use whose UBNo is u, or -1. */
 int MAIN_FindRow(int u);
+
+/* The configuration version "major.minor", each 0 to 15, as the device keeps
+ * it in one byte (VelnorData.DBaseVersion): major << 4 | minor. */
+constexpr int MAIN_VERSION_TEXT_LEN = 6; /* "15.15" and its end */
+/* The byte of major.minor, or -1 when either is outside 0 .. 15. */
+int MAIN_PackConfigVersion(int major, int minor);
+/* The "major.minor" text of a version byte: "2.3" for 0x23, "15.15" for 0xFF. */
+void MAIN_ConfigVersionText(std::uint8_t version, wchar_t (&text)[MAIN_VERSION_TEXT_LEN]);

@@ -63,6 +63,7 @@ static constexpr Rect KALTRO_RECT{130, 40, 300, 60};
 static constexpr Rect DEVICE_RECT{130, 70, 300, 90};
 static constexpr Rect SELECT_LABEL_RECT{10, 107, 180, 127};
 static constexpr int FIELD_TEXT_DY = 2; /* text top below the field's top */
+enum class Field { Port, Controller, Device };
 
 /* Module state. */
 static COLORREF RSColor = SCAN_GREY;
@@ -101,17 +102,17 @@ static void resetState()
 
 /* The text each field shows follows from its colour: the not-found text on
  * red, the found text on green, nothing (or the port) otherwise. */
-static void fieldText(RsinitField field, wchar_t *text, int max)
+static void fieldText(Field field, wchar_t *text, int max)
 {
     const std::size_t n = static_cast<std::size_t>(max);
     switch (field) {
-    case RsinitField::Port:
+    case Field::Port:
         if (RSColor == RED)
             std::swprintf(text, n, L"%ls", TXT(TX_NOT_FOUND));
         else
             std::swprintf(text, n, L"COM%d", RS232_GetLastPortNumber());
         break;
-    case RsinitField::Controller:
+    case Field::Controller:
         if (KaltroColor == RED)
             std::swprintf(text, n, L"%ls", TXT(TX_NOT_FOUND));
         else if (KaltroColor == GREEN)
@@ -119,7 +120,7 @@ static void fieldText(RsinitField field, wchar_t *text, int max)
         else
             text[0] = L'\0';
         break;
-    case RsinitField::Device:
+    case Field::Device:
         if (dCSSColor == RED)
             std::swprintf(text, n, L"%ls", TXT(TX_UNKNOWN));
         else if (dCSSColor == GREEN && DeviceModel >= 0)
@@ -130,19 +131,19 @@ static void fieldText(RsinitField field, wchar_t *text, int max)
     }
 }
 
-static COLORREF fieldColor(RsinitField field)
+static COLORREF fieldColor(Field field)
 {
     switch (field) {
-    case RsinitField::Port: return RSColor;
-    case RsinitField::Controller: return KaltroColor;
-    case RsinitField::Device: return dCSSColor;
+    case Field::Port: return RSColor;
+    case Field::Controller: return KaltroColor;
+    case Field::Device: return dCSSColor;
     }
     return BACKGROUND_GREY;
 }
 
 /* A field: its rectangle in its colour, its text centred on the rectangle's
  * middle, FIELD_TEXT_DY below the top. */
-static void drawField(HDC hdc, const Rect &r, RsinitField field)
+static void drawField(HDC hdc, const Rect &r, Field field)
 {
     const COLORREF color = fieldColor(field);
     fieldText(field, PortText, PORT_TEXT_LEN);
@@ -174,15 +175,15 @@ void RSINIT_MainText(HDC hdc)
 
 void RSINIT_DrawCOMText(HDC hdc)
 {
-    drawField(hdc, PORT_RECT, RsinitField::Port);
+    drawField(hdc, PORT_RECT, Field::Port);
 }
 
 /* Shows the controller and device fields as the last device row left them;
  * it asks the device nothing. */
 void RSINIT_DrawDCSSInfo(HDC hdc, HWND hWnd)
 {
-    drawField(hdc, KALTRO_RECT, RsinitField::Controller);
-    drawField(hdc, DEVICE_RECT, RsinitField::Device);
+    drawField(hdc, KALTRO_RECT, Field::Controller);
+    drawField(hdc, DEVICE_RECT, Field::Device);
     if (dCSSColor == RED) RSINIT_DrawdCSSSelectBox(hdc, hWnd);
 }
 
@@ -192,7 +193,8 @@ void RSINIT_DrawdCSSSelectBox(HDC hdc, HWND hWnd)
 {
     drawLabel(hdc, 10, 107, TXT(TX_SELECT_MODEL));
     if (hSelect != nullptr) return;
-    hSelect = WIN_CreateControl(hWnd, WinControl::ComboList, nullptr, 0, 130, 102, 170, 160, 0);
+    hSelect = WIN_CreateControl(hWnd, WinControl::ComboList, nullptr, 0, 130, 102, 170, 160,
+                                IDC_RS_MODEL);
     if (hSelect == nullptr) return;
     WIN_SetFont(hSelect, hFont1);
     for (int i = 0; i < DCSS_GetNumberOfModels(); ++i)
@@ -361,10 +363,12 @@ int RSINIT_InitInstanceFirst(HINSTANCE, int nCmdShow)
     hStart = WIN_CreateWindow(&desc);
     if (hStart == nullptr) return 0;
     hFont1 = WIN_CreateFont(FONT_HEIGHT, FONT_WIDTH, FW_MEDIUM, L"Arial");
-    hOK = WIN_CreateControl(hStart, WinControl::PushButton, TXT(TX_CANCEL), 0, 20, 140, 80, 30, 0);
+    hOK = WIN_CreateControl(hStart, WinControl::PushButton, TXT(TX_CANCEL), 0, 20, 140, 80, 30,
+                            IDC_RS_FIRST);
     hReDo = WIN_CreateControl(hStart, WinControl::PushButton, TXT(TX_REPEAT), CS_DISABLED, 120, 140,
-                              80, 30, 0);
-    hExit = WIN_CreateControl(hStart, WinControl::PushButton, TXT(TX_EXIT), 0, 220, 140, 80, 30, 0);
+                              80, 30, IDC_RS_REPEAT);
+    hExit = WIN_CreateControl(hStart, WinControl::PushButton, TXT(TX_EXIT), 0, 220, 140, 80, 30,
+                              IDC_RS_EXIT);
     for (HWND button : {hOK, hReDo, hExit})
         WIN_SetFont(button, hFont1);
     WIN_ShowWindow(hStart, nCmdShow != 0);
@@ -395,24 +399,4 @@ std::int32_t RSINIT_Init(HINSTANCE hInstance, int nCmdShow)
 std::int32_t RSINIT_GetModel()
 {
     return ModelID;
-}
-
-/* ---- Tests ------------------------------------------------------------------------ */
-
-HWND RSINIT_GetHandle(RsinitItem item)
-{
-    switch (item) {
-    case RsinitItem::Window: return hStart;
-    case RsinitItem::FirstButton: return hOK;
-    case RsinitItem::Repeat: return hReDo;
-    case RsinitItem::Exit: return hExit;
-    case RsinitItem::Select: return hSelect;
-    }
-    return nullptr;
-}
-
-COLORREF RSINIT_GetField(RsinitField field, wchar_t *text, int max)
-{
-    if (text != nullptr && max > 0) fieldText(field, text, max);
-    return fieldColor(field);
 }

@@ -12,6 +12,14 @@
 
 #include <cstdint>
 
+/* The window's controls: the first button (Cancel while the scan runs, OK
+ * after it), Repeat, Exit, and the model selection shown while the device
+ * is unknown. */
+constexpr int IDC_RS_FIRST = 10;
+constexpr int IDC_RS_REPEAT = 11;
+constexpr int IDC_RS_EXIT = 12;
+constexpr int IDC_RS_MODEL = 1460;
+
 /* Running the window: 1 from RSINIT_Init means the program ends. */
 std::int32_t RSINIT_Init(HINSTANCE hInstance, int nCmdShow);
 std::int32_t RSINIT_GetModel();
@@ -24,10 +32,3 @@ void RSINIT_MainText(HDC hdc);
 void RSINIT_DrawCOMText(HDC hdc);
 void RSINIT_DrawDCSSInfo(HDC hdc, HWND hWnd);
 void RSINIT_DrawdCSSSelectBox(HDC hdc, HWND hWnd);
-
-/* For the tests: the window and its controls (nullptr while absent), and the
- * text and colour of each field exactly as they are painted. */
-enum class RsinitItem { Window, FirstButton, Repeat, Exit, Select };
-enum class RsinitField { Port, Controller, Device };
-HWND RSINIT_GetHandle(RsinitItem item);
-COLORREF RSINIT_GetField(RsinitField field, wchar_t *text, int max);

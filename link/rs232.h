@@ -16,8 +16,9 @@
  *   any other digit after "0xE" is a refusal) and the data bytes D1, D2, ...,
  *   each as a separator and "0x" with two hex digits.
  * - Images go to the Kaltro by XModem with CRC-16 and 1024-byte blocks. The
- *   functions here do one step each; the transfer dialog drives them, one
- *   step per timer tick.
+ *   functions here do one step each; the transfer's step machine in ops/
+ *   drives them, one step per tick of a dialog's timer or of brevant-cli's
+ *   loop.
  * - Every failure is a result value; nothing is shown or logged here. Inside
  *   the module "no reply", "refused" and "system error" stay apart, even
  *   where a caller sees one value: why a port could not be opened is kept
@@ -25,8 +26,8 @@
  *   reported lost (RS232_PortLost) instead of read as a silent line, also
  *   when it goes in the middle of one of the protocol's pauses.
  *
- * Everything is called from the one user-interface thread and blocks it for
- * the length of its exchange.
+ * Everything is called from one thread, the windows' or brevant-cli's, and
+ * blocks it for the length of its exchange.
  */
 #pragma once
 

@@ -6,7 +6,8 @@
  * send, wrapping from 255 to 0) and `PacketSize` (data bytes of the packet
  * built last). The image belongs to the caller and is passed to every packet
  * call. The step-by-step driver, with its NAK counting and retries, is the
- * transfer dialog; each function here is one step of it:
+ * transfer's step machine in ops/ (run from the dialogs' timers or
+ * brevant-cli's loop); each function here is one step of it:
  *
  *   RS232_KaltroDownloadInit   start command ("lnbs 2"/"lnbs 4", "rest", "load")
  *   RS232_GetXModemStarter     wait for the receiver's "C"

@@ -3,9 +3,10 @@
  * Escape and Enter in dialogs.
  *
  * State: the Qt application (made once, kept for the process), the running
- * message loops, a quit posted while none ran, the timers by (window, id),
- * and the time scale (1; the test support shortens it). Windows themselves
- * live in window.cpp.
+ * message loops, a quit posted while none ran, and the timers by (window,
+ * id). Pauses and timer periods are measured by the clock of winqt.h's user
+ * table (real time; the test support shortens it). Windows themselves live
+ * in window.cpp.
  */
 #include "platform/winqt.h"
 
@@ -24,8 +25,6 @@
 #include <thread>
 
 using namespace winqt;
-
-double winqt::timeScale = 1.0;
 
 namespace
 {
@@ -196,7 +195,7 @@ void WIN_Sleep(unsigned ms)
     /* What was drawn or changed before the pause is shown first: on Win32
      * what a window draws shows at once, and a Sleep does not hide it. */
     flushPending();
-    auto wait = std::chrono::duration<double, std::milli>(ms * timeScale);
+    auto wait = std::chrono::duration<double, std::milli>(userCalls().Millis(ms));
     std::this_thread::sleep_for(wait);
 }
 
@@ -226,7 +225,7 @@ static bool waitForScreen(WinWindow *w)
 
 static int scaledPeriod(unsigned ms)
 {
-    double p = ms * timeScale;
+    double p = userCalls().Millis(ms);
     return p < 0.5 ? 0 : static_cast<int>(p + 0.5);
 }
 

@@ -1,12 +1,13 @@
-/* boxes.cpp -- message boxes and the open-file and save-file dialogs.
+/* boxes.cpp -- message boxes and the open-file and save-file dialogs, and
+ * the table of winqt.h through which they, the pauses and the timers reach
+ * the user and the clock.
  *
- * State: none but the two hooks of winqt.h, which the program leaves empty;
- * the test support sets them to answer boxes and dialogs in the user's place.
+ * State: that table, holding the real entries below unless another library
+ * (the test support) has put its own in place.
  */
 #include "platform/winqt.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -15,22 +16,17 @@
 
 using namespace winqt;
 
-int (*winqt::boxAnswer)(const wchar_t *text) = nullptr;
-int (*winqt::fileAnswer)(std::string *path) = nullptr;
-
 static QWidget *ownerWidget(HWND owner)
 {
     WinWindow *o = liveTop(owner);
     return o ? o->frame.data() : nullptr;
 }
 
-int WIN_MessageBox(HWND owner, const wchar_t *text, const wchar_t *caption, unsigned type)
+/* ---- The real user and clock ---------------------------------------------------- */
+
+static int askBox(HWND owner, const wchar_t *text, const wchar_t *caption, unsigned type)
 {
-    WIN_Init(0, nullptr);
     bool yesNo = (type & 0xF) == MB_YESNO;
-    if (boxAnswer) {
-        if (int a = boxAnswer(text ? text : L"")) return a;
-    }
     flushPending();
     QMessageBox box(ownerWidget(owner));
     box.setWindowModality(Qt::ApplicationModal);
@@ -55,12 +51,40 @@ int WIN_MessageBox(HWND owner, const wchar_t *text, const wchar_t *caption, unsi
     return r == QMessageBox::Yes ? IDYES : IDNO;
 }
 
-/* A name typed without an extension gets the default one. */
-static std::string withDefaultExtension(const std::string &path, const wchar_t *defExt)
+static bool askFile(const WIN_FileDialog *fd, bool save, std::string *path)
 {
-    if (!defExt || !*defExt) return path;
-    if (!QFileInfo(QString::fromStdString(path)).suffix().isEmpty()) return path;
-    return path + "." + qstr(defExt).toStdString();
+    flushPending();
+    QFileDialog dlg(ownerWidget(fd->owner));
+    dlg.setWindowModality(Qt::ApplicationModal);
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dlg.setNameFilter(QString("%1 (%2)").arg(qstr(fd->filterName), qstr(fd->pattern)));
+    if (fd->defExt) dlg.setDefaultSuffix(qstr(fd->defExt));
+    if (save) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+    *path = dlg.selectedFiles().first().toStdString();
+    return true;
+}
+
+static double realMillis(unsigned ms)
+{
+    return ms;
+}
+
+/* In place before any code runs, so before any other library's entries. */
+static constinit UserCalls inUse = {askBox, askFile, realMillis};
+
+UserCalls &winqt::userCalls()
+{
+    return inUse;
+}
+
+/* ---- Boxes and file dialogs ------------------------------------------------------ */
+
+int WIN_MessageBox(HWND owner, const wchar_t *text, const wchar_t *caption, unsigned type)
+{
+    WIN_Init(0, nullptr);
+    return inUse.MessageBox(owner, text ? text : L"", caption, type);
 }
 
 static bool chooseFile(WIN_FileDialog *fd, bool save)
@@ -68,22 +92,7 @@ static bool chooseFile(WIN_FileDialog *fd, bool save)
     WIN_Init(0, nullptr);
     if (!fd || !fd->path || fd->pathMax <= 0) return false;
     std::string chosen;
-    const int given = fileAnswer ? fileAnswer(&chosen) : 0;
-    if (given < 0) return false;
-    if (given > 0) {
-        if (save) chosen = withDefaultExtension(chosen, fd->defExt);
-    } else {
-        flushPending();
-        QFileDialog dlg(ownerWidget(fd->owner));
-        dlg.setWindowModality(Qt::ApplicationModal);
-        dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        dlg.setNameFilter(QString("%1 (%2)").arg(qstr(fd->filterName), qstr(fd->pattern)));
-        if (fd->defExt) dlg.setDefaultSuffix(qstr(fd->defExt));
-        if (save) dlg.setOption(QFileDialog::DontConfirmOverwrite);
-        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
-        chosen = dlg.selectedFiles().first().toStdString();
-    }
+    if (!inUse.ChooseFile(fd, save, &chosen)) return false;
     /* A path that does not fit is no path: a cut one would name another file. */
     if (chosen.empty() || chosen.size() + 1 > static_cast<size_t>(fd->pathMax)) return false;
     std::memcpy(fd->path, chosen.c_str(), chosen.size() + 1);

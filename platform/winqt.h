@@ -1,7 +1,8 @@
 /* winqt.h -- what the files of the windowing layer share among themselves:
  * the structures behind the handles, the frame metrics, the helpers that
- * turn Qt events into the messages of win.h, and the few hooks through which
- * the test support library (platform/testsupport) reaches the layer.
+ * turn Qt events into the messages of win.h, and the table through which the
+ * layer reaches the user and the clock, which the test support library
+ * (platform/testsupport) fills with its own entries.
  *
  * Only the layer's own .cpp files and its test support include this header;
  * nothing outside platform/ may, since it brings in Qt. Every handle points at a structure that is
@@ -157,17 +158,23 @@ bool takeQuit(int *code);
 /* The innermost modal dialog open, or nullptr. */
 HWND innermostDialog();
 
-/* Hooks for the test support library. The program leaves them as they are:
- * waits in real time and every box and file dialog shown to the user. */
-/* Every WIN_Sleep and timer period is multiplied by this; 1. */
-extern double timeScale;
-/* Asked with its text before a message box is shown: an answer (IDOK, IDYES,
- * IDNO) stands for the user's and the box is not shown; 0 shows it. */
-extern int (*boxAnswer)(const wchar_t *text);
-/* Asked before a file dialog is shown: 1 with a UTF-8 name in *path stands
- * for the user's choice, -1 for a cancel, and the dialog is not shown; 0
- * shows it. */
-extern int (*fileAnswer)(std::string *path);
+/* The user and the clock. Every message box and file dialog is put to the
+ * user, and every pause and timer period measured, through this table. The
+ * entries in place at the start are the real ones: a Qt message box, a Qt
+ * file dialog, and time at its own pace. Another library may put its own
+ * entries in place, keeping the real ones to call. */
+struct UserCalls {
+    /* The user's answer to a message box of WIN_MessageBox: IDOK, IDYES or
+     * IDNO. text is never nullptr. */
+    int (*MessageBox)(HWND owner, const wchar_t *text, const wchar_t *caption, unsigned type);
+    /* The file the user chose in an open (save false) or save dialog, as a
+     * UTF-8 path in *path; false when the user cancelled. */
+    bool (*ChooseFile)(const WIN_FileDialog *fd, bool save, std::string *path);
+    /* The real milliseconds that ms milliseconds of a WIN_Sleep or a timer
+     * period take. */
+    double (*Millis)(unsigned ms);
+};
+UserCalls &userCalls(); /* the entries in use */
 
 } // namespace winqt
 

@@ -2,14 +2,18 @@
  * user's place: a test queues them before it does what opens the box.
  *
  * State: the queued answers and file names, and the text of the last message
- * box. Both hooks of the layer (winqt.h) are set once the program under test
- * uses any of the answer functions (the linker then takes this file in):
- * every box then reports its text here and is never shown, since no test could press its button: a
- * box nobody queued an answer for is answered OK (which a question box takes as No). So a box that
- * only some machines show (a serial port refused to an ordinary user) cannot hang a test.
+ * box. The box and file entries of the layer's user table (winqt.h) are put
+ * in place once the program under test uses any of the answer functions (the
+ * linker then takes this file in): every box then reports its text here and
+ * is never shown, since no test could press its button: a box nobody queued
+ * an answer for is answered OK (which a question box takes as No). So a box
+ * that only some machines show (a serial port refused to an ordinary user)
+ * cannot hang a test. A file dialog with no name queued is shown as usual.
  */
 #include "platform/testsupport/wintest.h"
 #include "platform/winqt.h"
+
+#include <QFileInfo>
 
 #include <deque>
 #include <optional>
@@ -17,12 +21,15 @@
 
 namespace
 {
+/* The layer's own file dialog, for a dialog no name was queued for. */
+bool (*const showFileDialog)(const WIN_FileDialog *, bool,
+                             std::string *) = winqt::userCalls().ChooseFile;
 std::deque<int> answers;
 std::deque<std::optional<std::string>> fileNames;
 std::wstring lastText;
 } // namespace
 
-static int answerBox(const wchar_t *text)
+static int answerBox(HWND, const wchar_t *text, const wchar_t *, unsigned)
 {
     lastText = text;
     if (answers.empty()) return IDOK;
@@ -31,18 +38,28 @@ static int answerBox(const wchar_t *text)
     return a;
 }
 
-static int answerFile(std::string *path)
+/* A name without an extension gets the default one, as a save dialog gives
+ * it to a typed name. */
+static std::string withDefaultExtension(const std::string &path, const wchar_t *defExt)
 {
-    if (fileNames.empty()) return 0;
-    std::optional<std::string> name = fileNames.front();
-    fileNames.pop_front();
-    if (!name) return -1;
-    *path = *name;
-    return 1;
+    if (!defExt || !*defExt) return path;
+    if (!QFileInfo(QString::fromStdString(path)).suffix().isEmpty()) return path;
+    return path + "." + winqt::qstr(defExt).toStdString();
 }
 
-/* Set before main: the layer's hooks start out empty, so this runs after. */
-static const bool hooked = (winqt::boxAnswer = answerBox, winqt::fileAnswer = answerFile, true);
+static bool answerFile(const WIN_FileDialog *fd, bool save, std::string *path)
+{
+    if (fileNames.empty()) return showFileDialog(fd, save, path);
+    std::optional<std::string> name = fileNames.front();
+    fileNames.pop_front();
+    if (!name) return false;
+    *path = save ? withDefaultExtension(*name, fd->defExt) : *name;
+    return true;
+}
+
+/* Set before main, after showFileDialog above has kept the layer's own. */
+static const bool answering =
+    (winqt::userCalls().MessageBox = answerBox, winqt::userCalls().ChooseFile = answerFile, true);
 
 void WIN_QueueMessageBoxAnswer(int answer)
 {

@@ -3,7 +3,8 @@
  * holds, posting what the user does into the next loop, the innermost modal
  * dialog, and a quit posted while no loop ran.
  *
- * State: none of its own; the time scale is the layer's hook (winqt.h).
+ * State: the time scale, which the clock entry of the layer's user table
+ * (winqt.h) applies once a test has set it.
  */
 #include "platform/testsupport/wintest.h"
 #include "platform/winqt.h"
@@ -13,9 +14,17 @@
 #include <QEventLoop>
 #include <QTimer>
 
+static double timeScale = 1.0;
+
+static double scaledMillis(unsigned ms)
+{
+    return ms * timeScale;
+}
+
 void WIN_SetTimeScale(double factor)
 {
-    winqt::timeScale = factor > 0 ? factor : 1.0;
+    timeScale = factor > 0 ? factor : 1.0;
+    winqt::userCalls().Millis = scaledMillis;
 }
 
 void WIN_ProcessEvents(int ms)

@@ -1,7 +1,8 @@
 /* user.cpp -- the test support's user: clicks, selections, typing, leaving a
  * box, the scroll bar and the wheel, keys, the close box, background clicks
- * and menus; and looking at windows (pictures, pixels, control positions,
- * whether the display has put one on the screen).
+ * and menus; and looking at windows (finding one by its title, pictures,
+ * pixels, the text painted on a part of one, control positions, whether the
+ * display has put one on the screen).
  * Every action goes through the real Qt widget, so the notifications a test
  * sees are those a user's action causes; an action on a disabled control
  * does nothing, as it would for the user.
@@ -17,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QWindow>
@@ -257,4 +259,60 @@ void WIN_GetControlRect(HWND h, int *x, int *y, int *width, int *height)
     if (y) *y = r.y();
     if (width) *width = r.width();
     if (height) *height = r.height();
+}
+
+HWND WIN_FindWindow(const wchar_t *title)
+{
+    WIN_Init(0, nullptr);
+    const QString wanted = qstr(title);
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        WinWindow *w = liveTop(boundHandle(top));
+        if (w && w->kind == Kind::Top && w->frame == top && top->windowTitle() == wanted)
+            return handle(w);
+    }
+    return nullptr;
+}
+
+/* The part of image that differs from bg, cut to its bounding box; a null
+ * image when all of it is bg. */
+static QImage inkOf(const QImage &image, QRgb bg)
+{
+    int left = image.width(), top = image.height(), right = -1, bottom = -1;
+    for (int y = 0; y < image.height(); y++)
+        for (int x = 0; x < image.width(); x++)
+            if (image.pixel(x, y) != bg) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return right < 0 ? QImage() : image.copy(left, top, right - left + 1, bottom - top + 1);
+}
+
+bool WIN_ShowsText(HWND h, int left, int top, int right, int bottom, const wchar_t *text,
+                   HFONT font, COLORREF ink)
+{
+    WinWindow *w = liveTop(h);
+    QFont f;
+    if (!w || !text || !fontValue(font, &f)) return false;
+    const QRect area = QRect(left, top, right - left, bottom - top).intersected(w->surface.rect());
+    if (area.isEmpty()) return false;
+    const QImage shown = w->surface.copy(area);
+    const QRgb bg = shown.pixel(0, 0);
+
+    /* The text alone on the same colour, with room around it, drawn as
+     * WIN_TextOut draws it: from a whole pixel, the baseline one ascent
+     * below the cell's top. */
+    constexpr int ROOM = 4;
+    const QString s = qstr(text);
+    const QFontMetrics fm(f);
+    QImage alone(fm.horizontalAdvance(s) + 2 * ROOM, fm.ascent() + fm.descent() + 2 * ROOM,
+                 w->surface.format());
+    alone.fill(bg);
+    QPainter p(&alone);
+    p.setFont(f);
+    p.setPen(qcolor(ink));
+    p.drawText(ROOM, ROOM + fm.ascent(), s);
+    p.end();
+    return inkOf(shown, bg) == inkOf(alone, bg);
 }

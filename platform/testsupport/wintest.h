@@ -4,9 +4,10 @@
  * file dialogs, and look at windows.
  *
  * This is the library brevant_wintest, built apart from the layer; the tests
- * and the benchmarks link it and the program does not. It reaches the layer
- * through the few hooks of winqt.h, which the program leaves at their
- * defaults (real time, every box shown to the user). Every action goes
+ * and the benchmarks link it and the program does not. It puts its own
+ * entries into the layer's table of the user and the clock (winqt.h), whose
+ * real entries the program keeps (real time, every box shown to the user),
+ * and looks at windows through the layer's structures. Every action goes
  * through the real Qt widget, so the notifications a test sees are those a
  * user's action causes; an action on a disabled control does nothing.
  */
@@ -81,5 +82,13 @@ bool WIN_IsOnScreen(HWND win);
 COLORREF WIN_GetPixel(HWND win, int x, int y);
 /* Client position of a child control. */
 void WIN_GetControlRect(HWND ctl, int *x, int *y, int *w, int *h);
+/* The live top-level window (not a dialog) with this title, or nullptr. */
+HWND WIN_FindWindow(const wchar_t *title);
+/* Whether the part left .. right - 1, top .. bottom - 1 of a window's surface
+ * shows text and nothing else, as WIN_TextOut draws it in font and colour ink
+ * on the colour of the part's top-left pixel, at any place in the part. An
+ * empty text: the part is all one colour. */
+bool WIN_ShowsText(HWND win, int left, int top, int right, int bottom, const wchar_t *text,
+                   HFONT font, COLORREF ink);
 /* The windowing system the windows are on: "xcb", "wayland", "offscreen". */
 const char *WIN_PlatformName();

@@ -1,5 +1,5 @@
-/* Defaults of the UB table, the frequency sort, the model catalogue and the
- * text table. */
+/* Defaults of the UB table, the frequency sort, the model catalogue, the
+ * text table, and the configuration version's byte and text. */
 #include "config/dcss.h"
 #include "config/texts.h"
 #include "config/velnor.h"
@@ -103,4 +103,26 @@ TEST(Table, CatalogueAndTexts)
         ASSERT_NE(TXT(k), nullptr) << k;
     EXPECT_EQ(std::wcscmp(TXT(TX_FILE_EXISTS), L"File exists!\nDo you want to overwrite it?"), 0);
     EXPECT_EQ(std::wcscmp(TXT(TX_NO_MORE_SPACE), L"No more space for UBs"), 0);
+}
+
+TEST(Table, ConfigVersionByteAndText)
+{
+    /* X.Y is X << 4 | Y; each number has four bits, so 16 has no byte. */
+    EXPECT_EQ(MAIN_PackConfigVersion(2, 3), 0x23);
+    EXPECT_EQ(MAIN_PackConfigVersion(0, 0), 0x00);
+    EXPECT_EQ(MAIN_PackConfigVersion(15, 15), 0xFF);
+    EXPECT_EQ(MAIN_PackConfigVersion(16, 0), -1);
+    EXPECT_EQ(MAIN_PackConfigVersion(0, 16), -1);
+    EXPECT_EQ(MAIN_PackConfigVersion(-1, 2), -1);
+
+    /* Each half in decimal: 0x2A is "2.10"; the longest text fits. */
+    const struct {
+        std::uint8_t version;
+        const wchar_t *text;
+    } known[] = {{0x00, L"0.0"}, {0x23, L"2.3"}, {0x2A, L"2.10"}, {0xFF, L"15.15"}};
+    for (const auto &k : known) {
+        wchar_t text[MAIN_VERSION_TEXT_LEN];
+        MAIN_ConfigVersionText(k.version, text);
+        EXPECT_STREQ(text, k.text) << static_cast<int>(k.version);
+    }
 }

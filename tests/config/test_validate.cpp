@@ -199,10 +199,10 @@ TEST(Validate, TypedNumbers)
 
     /* Configuration version: major 0 when negative or above 15, tested on
      * the whole number (261 would narrow to 5). */
-    EXPECT_EQ(MAIN_PackConfigVersion(L"2.3"), 0x23);
-    EXPECT_EQ(MAIN_PackConfigVersion(L"15,9"), 0xF9);
-    EXPECT_EQ(MAIN_PackConfigVersion(L"16.1"), 0x01);
-    EXPECT_EQ(MAIN_PackConfigVersion(L"-1.2"), 0x02);
-    EXPECT_EQ(MAIN_PackConfigVersion(L"261.5"), 0x05);
-    EXPECT_EQ(MAIN_PackConfigVersion(L""), 0x00);
+    EXPECT_EQ(MAIN_ReceiveConfigVersion(L"2.3"), 0x23);
+    EXPECT_EQ(MAIN_ReceiveConfigVersion(L"15,9"), 0xF9);
+    EXPECT_EQ(MAIN_ReceiveConfigVersion(L"16.1"), 0x01);
+    EXPECT_EQ(MAIN_ReceiveConfigVersion(L"-1.2"), 0x02);
+    EXPECT_EQ(MAIN_ReceiveConfigVersion(L"261.5"), 0x05);
+    EXPECT_EQ(MAIN_ReceiveConfigVersion(L""), 0x00);
 }

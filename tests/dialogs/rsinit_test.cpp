@@ -5,7 +5,8 @@
  * are posted into that loop and wait there for what the window shows. The
  * simulator runs on a thread of the test; the ports folder is a fresh
  * temporary folder, so the scan finds the simulator and nothing else. Waits
- * run at the device dialogs' time scale.
+ * run at the device dialogs' time scale. The window is found by its title,
+ * its controls by their ids, and its fields are read from what is painted.
  */
 #include "dialogs/rsinit.h"
 
@@ -28,37 +29,53 @@ constexpr COLORREF SCAN_GREY = RGB(178, 178, 178);
 constexpr COLORREF GREEN = RGB(0, 153, 0);
 constexpr COLORREF RED = RGB(170, 0, 0);
 
-std::wstring field(RsinitField f, COLORREF *color = nullptr)
+/* The three fields as the window paints them: a rectangle in the field's
+ * colour with its text, black, in the window's font. */
+struct Field {
+    int left, top, right, bottom;
+};
+constexpr Field PORT{130, 10, 300, 30};
+constexpr Field CONTROLLER{130, 40, 300, 60};
+constexpr Field DEVICE{130, 70, 300, 90};
+
+/* The start-up window, found by its title, and its controls. */
+HWND window()
 {
-    wchar_t buf[128];
-    const COLORREF c = RSINIT_GetField(f, buf, 128);
-    if (color != nullptr) *color = c;
-    return buf;
+    return WIN_FindWindow(TXT(TX_TITLE));
+}
+HWND control(int id)
+{
+    return WIN_GetDlgItem(window(), id);
 }
 
-/* A field as the user sees it: "COM1 on green", " on grey" for an empty one. */
-std::wstring shown(RsinitField f)
+const char *colourName(COLORREF c)
 {
-    COLORREF c;
-    const std::wstring t = field(f, &c);
-    const wchar_t *name = c == GREEN       ? L"green"
-                          : c == RED       ? L"red"
-                          : c == GREY      ? L"grey"
-                          : c == SCAN_GREY ? L"scan grey"
-                                           : L"another colour";
-    return t + L" on " + name;
+    return c == GREEN       ? "green"
+           : c == RED       ? "red"
+           : c == GREY      ? "grey"
+           : c == SCAN_GREY ? "scan grey"
+                            : "another colour";
 }
 
-HWND item(RsinitItem i)
+/* Whether a field shows text on colour as the user sees it: painted on the
+ * window's surface, the text and nothing else. */
+testing::AssertionResult shows(const Field &f, const std::wstring &text, COLORREF colour)
 {
-    return RSINIT_GetHandle(i);
+    const COLORREF c = WIN_GetPixel(window(), f.left, f.top);
+    HFONT font = WIN_CreateFont(16, 6, FW_MEDIUM, L"Arial");
+    const bool t =
+        WIN_ShowsText(window(), f.left, f.top, f.right, f.bottom, text.c_str(), font, RGB(0, 0, 0));
+    WIN_DeleteFont(font);
+    if (c == colour && t) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "the field at " << f.top << " is " << colourName(c)
+                                       << (t ? " with" : " without") << " that text";
 }
 
 /* The scan has ended once the first button reads "OK"; the device row is
  * worked out in the same tick. */
 bool scanEnded()
 {
-    return DeviceDialog::text(item(RsinitItem::FirstButton)) == TXT(TX_OK);
+    return DeviceDialog::text(control(IDC_RS_FIRST)) == TXT(TX_OK);
 }
 
 class StartupWindow : public ::testing::Test
@@ -83,9 +100,9 @@ class StartupWindow : public ::testing::Test
     {
         WIN_Post([script] {
             script();
-            if (WIN_IsWindow(item(RsinitItem::Window))) {
+            if (WIN_IsWindow(window())) {
                 ADD_FAILURE() << "the start-up window is still open";
-                WIN_DestroyWindow(item(RsinitItem::Window));
+                WIN_DestroyWindow(window());
             }
         });
         return RSINIT_Init(nullptr, 1);
@@ -109,17 +126,17 @@ TEST_F(StartupWindow, FindsTheControllerAndIdentifiesTheDevice)
     ASSERT_GT(port, 0);
     const int code = run([&] {
         if (!waitScan()) return;
-        EXPECT_EQ(shown(RsinitField::Port), L"COM" + std::to_wstring(port) + L" on green");
-        EXPECT_EQ(shown(RsinitField::Controller), L"Kaltro KX-P2 on green");
-        EXPECT_EQ(shown(RsinitField::Device), L"KX-107 on green");
-        EXPECT_EQ(item(RsinitItem::Select), nullptr);
-        EXPECT_TRUE(WIN_IsWindowEnabled(item(RsinitItem::Repeat)));
+        EXPECT_TRUE(shows(PORT, L"COM" + std::to_wstring(port), GREEN));
+        EXPECT_TRUE(shows(CONTROLLER, L"Kaltro KX-P2", GREEN));
+        EXPECT_TRUE(shows(DEVICE, L"KX-107", GREEN));
+        EXPECT_EQ(control(IDC_RS_MODEL), nullptr);
+        EXPECT_TRUE(WIN_IsWindowEnabled(control(IDC_RS_REPEAT)));
         EXPECT_EQ(RS232_GetLastPortNumber(), port);
         EXPECT_EQ(RSINIT_GetModel(), 7);
 
         /* The fields are painted in their colours. */
-        WIN_UpdateWindow(item(RsinitItem::Window));
-        HWND w = item(RsinitItem::Window);
+        WIN_UpdateWindow(window());
+        HWND w = window();
         EXPECT_EQ(WIN_GetPixel(w, 132, 12), GREEN);
         EXPECT_EQ(WIN_GetPixel(w, 132, 42), GREEN);
         EXPECT_EQ(WIN_GetPixel(w, 132, 72), GREEN);
@@ -135,9 +152,9 @@ TEST_F(StartupWindow, FindsTheControllerAndIdentifiesTheDevice)
         }
         EXPECT_EQ(sim.Count("lnbe"), queries);
         EXPECT_EQ(sim.Count("volt"), volts);
-        EXPECT_EQ(field(RsinitField::Device), L"KX-107");
+        EXPECT_TRUE(shows(DEVICE, L"KX-107", GREEN));
 
-        WIN_UserClick(item(RsinitItem::FirstButton));
+        WIN_UserClick(control(IDC_RS_FIRST));
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(RSINIT_GetModel(), 7);
@@ -151,8 +168,8 @@ TEST_F(StartupWindow, UnpoweredDeviceIsPoweredAndGivenTimeToStart)
     const auto begin = std::chrono::steady_clock::now();
     const int code = run([&] {
         if (!waitScan()) return;
-        EXPECT_EQ(field(RsinitField::Device), L"KX-103");
-        WIN_UserClick(item(RsinitItem::FirstButton));
+        EXPECT_TRUE(shows(DEVICE, L"KX-103", GREEN));
+        WIN_UserClick(control(IDC_RS_FIRST));
     });
     const auto took = std::chrono::steady_clock::now() - begin;
     EXPECT_EQ(code, 0);
@@ -171,8 +188,8 @@ TEST_F(StartupWindow, PoweredDeviceIsNotPoweredAgain)
     ASSERT_GT(sim.Start({"--model", "KX-100", "--powered"}), 0);
     const int code = run([&] {
         if (!waitScan()) return;
-        EXPECT_EQ(field(RsinitField::Device), L"KX-100");
-        WIN_UserClick(item(RsinitItem::FirstButton));
+        EXPECT_TRUE(shows(DEVICE, L"KX-100", GREEN));
+        WIN_UserClick(control(IDC_RS_FIRST));
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(RSINIT_GetModel(), 0);
@@ -186,29 +203,30 @@ TEST_F(StartupWindow, NoControllerShowsNotFoundAndTheModelChoice)
      * numbers that name real devices, so no hardware is touched. */
     RS232_SetPortNumber(129);
     const int code = run([&] {
-        /* The port field counts up while the scan runs; it ends only past COM1023. */
+        /* The port field shows each port as the scan tries it, counting up;
+         * the scan ends only past COM1023. */
         int last = 129, changes = 0;
-        bool rising = true;
+        bool rising = true, shown = true;
         const bool ended = WIN_WaitFor(
             [&] {
-                const std::wstring port = field(RsinitField::Port);
-                if (port.rfind(L"COM", 0) == 0) {
-                    const int n = std::stoi(port.substr(3));
-                    rising = rising && n >= last && n <= 1024;
-                    changes += n != last;
-                    last = n;
-                }
-                return scanEnded();
+                if (scanEnded()) return true;
+                const int n = RS232_GetLastPortNumber();
+                shown = shown && shows(PORT, L"COM" + std::to_wstring(n), SCAN_GREY);
+                rising = rising && n >= last && n <= 1024;
+                changes += n != last;
+                last = n;
+                return false;
             },
             WAIT_MS);
         ASSERT_TRUE(ended);
+        EXPECT_TRUE(shown) << "the port field did not show the port tried";
         EXPECT_TRUE(rising);
         EXPECT_GT(changes, 1);
-        EXPECT_EQ(shown(RsinitField::Port), L"Not found on red");
-        EXPECT_EQ(shown(RsinitField::Controller), L"Not found on red");
-        EXPECT_EQ(shown(RsinitField::Device), L"Unknown on red");
+        EXPECT_TRUE(shows(PORT, L"Not found", RED));
+        EXPECT_TRUE(shows(CONTROLLER, L"Not found", RED));
+        EXPECT_TRUE(shows(DEVICE, L"Unknown", RED));
         EXPECT_EQ(RS232_GetLastPortNumber(), 0);
-        HWND select = item(RsinitItem::Select);
+        HWND select = control(IDC_RS_MODEL);
         ASSERT_NE(select, nullptr);
         EXPECT_EQ(WIN_ComboGetCount(select), 11);
         EXPECT_EQ(WIN_ComboGetCurSel(select), 0);
@@ -217,13 +235,13 @@ TEST_F(StartupWindow, NoControllerShowsNotFoundAndTheModelChoice)
         EXPECT_STREQ(name, L"KX-110");
         EXPECT_EQ(RSINIT_GetModel(), 0);
 
-        WIN_UpdateWindow(item(RsinitItem::Window));
-        EXPECT_EQ(WIN_GetPixel(item(RsinitItem::Window), 132, 72), RED);
-        SaveShot(item(RsinitItem::Window), "startup-not-found");
+        WIN_UpdateWindow(window());
+        EXPECT_EQ(WIN_GetPixel(window(), 132, 72), RED);
+        SaveShot(window(), "startup-not-found");
 
         WIN_UserSelect(select, 4);
         EXPECT_EQ(RSINIT_GetModel(), 4);
-        WIN_UserClick(item(RsinitItem::FirstButton));
+        WIN_UserClick(control(IDC_RS_FIRST));
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(RSINIT_GetModel(), 4);
@@ -235,17 +253,17 @@ TEST_F(StartupWindow, CancelThenOkStartsWithModelZeroAndNoPort)
     /* Timer periods stretched so that Cancel comes before the first tick. */
     WIN_SetTimeScale(1000);
     const int code = run([&] {
-        EXPECT_EQ(DeviceDialog::text(item(RsinitItem::FirstButton)), L"Cancel");
-        EXPECT_FALSE(WIN_IsWindowEnabled(item(RsinitItem::Repeat)));
-        WIN_UserClick(item(RsinitItem::FirstButton));
-        EXPECT_EQ(DeviceDialog::text(item(RsinitItem::FirstButton)), L"OK");
-        EXPECT_TRUE(WIN_IsWindowEnabled(item(RsinitItem::Repeat)));
-        EXPECT_EQ(field(RsinitField::Port), L"Not found");
-        EXPECT_EQ(field(RsinitField::Device), L"Unknown");
-        ASSERT_NE(item(RsinitItem::Select), nullptr);
-        EXPECT_EQ(WIN_ComboGetCurSel(item(RsinitItem::Select)), 0);
+        EXPECT_EQ(DeviceDialog::text(control(IDC_RS_FIRST)), L"Cancel");
+        EXPECT_FALSE(WIN_IsWindowEnabled(control(IDC_RS_REPEAT)));
+        WIN_UserClick(control(IDC_RS_FIRST));
+        EXPECT_EQ(DeviceDialog::text(control(IDC_RS_FIRST)), L"OK");
+        EXPECT_TRUE(WIN_IsWindowEnabled(control(IDC_RS_REPEAT)));
+        EXPECT_TRUE(shows(PORT, L"Not found", RED));
+        EXPECT_TRUE(shows(DEVICE, L"Unknown", RED));
+        ASSERT_NE(control(IDC_RS_MODEL), nullptr);
+        EXPECT_EQ(WIN_ComboGetCurSel(control(IDC_RS_MODEL)), 0);
         EXPECT_EQ(RS232_GetLastPortNumber(), 1); /* where the scan stood */
-        WIN_UserClick(item(RsinitItem::FirstButton));
+        WIN_UserClick(control(IDC_RS_FIRST));
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(RSINIT_GetModel(), 0);
@@ -257,20 +275,20 @@ TEST_F(StartupWindow, CancelThenOkStartsWithModelZeroAndNoPort)
 TEST_F(StartupWindow, ClosingTheWindowEndsTheProgramOnlyBeforeTheFirstButton)
 {
     WIN_SetTimeScale(1000); /* no tick comes in between */
-    EXPECT_EQ(run([] { WIN_UserClose(item(RsinitItem::Window)); }), 1);
+    EXPECT_EQ(run([] { WIN_UserClose(window()); }), 1);
 
     /* Cancel, then the close box: the program goes on with model 0. */
     EXPECT_EQ(run([] {
-                  WIN_UserClick(item(RsinitItem::FirstButton));
-                  WIN_UserClose(item(RsinitItem::Window));
+                  WIN_UserClick(control(IDC_RS_FIRST));
+                  WIN_UserClose(window());
               }),
               0);
     EXPECT_EQ(RSINIT_GetModel(), 0);
 
     /* Exit always ends it, also after Cancel. */
     EXPECT_EQ(run([] {
-                  WIN_UserClick(item(RsinitItem::FirstButton));
-                  WIN_UserClick(item(RsinitItem::Exit));
+                  WIN_UserClick(control(IDC_RS_FIRST));
+                  WIN_UserClick(control(IDC_RS_EXIT));
               }),
               1);
 }
@@ -294,22 +312,22 @@ TEST_F(StartupWindow, UnidentifiedDeviceIsChosenByHand)
         ASSERT_GT(port, 0);
         const int code = run([&] {
             if (!waitScan()) return;
-            EXPECT_EQ(shown(RsinitField::Port), L"COM" + std::to_wstring(port) + L" on green");
-            EXPECT_EQ(shown(RsinitField::Controller), L"Kaltro KX-P2 on green");
-            EXPECT_EQ(shown(RsinitField::Device), L"Unknown on red");
-            ASSERT_NE(item(RsinitItem::Select), nullptr);
-            EXPECT_EQ(WIN_ComboGetCurSel(item(RsinitItem::Select)), 0);
+            EXPECT_TRUE(shows(PORT, L"COM" + std::to_wstring(port), GREEN));
+            EXPECT_TRUE(shows(CONTROLLER, L"Kaltro KX-P2", GREEN));
+            EXPECT_TRUE(shows(DEVICE, L"Unknown", RED));
+            ASSERT_NE(control(IDC_RS_MODEL), nullptr);
+            EXPECT_EQ(WIN_ComboGetCurSel(control(IDC_RS_MODEL)), 0);
             EXPECT_EQ(RSINIT_GetModel(), 0);
             /* Repaints keep the box and the choice, and ask nothing. */
-            WIN_UserSelect(item(RsinitItem::Select), k.choice);
-            HWND select = item(RsinitItem::Select);
+            WIN_UserSelect(control(IDC_RS_MODEL), k.choice);
+            HWND select = control(IDC_RS_MODEL);
             const int queries = sim.Count("lnbe");
-            WIN_InvalidateRect(item(RsinitItem::Window));
-            WIN_UpdateWindow(item(RsinitItem::Window));
-            EXPECT_EQ(item(RsinitItem::Select), select);
+            WIN_InvalidateRect(window());
+            WIN_UpdateWindow(window());
+            EXPECT_EQ(control(IDC_RS_MODEL), select);
             EXPECT_EQ(WIN_ComboGetCurSel(select), k.choice);
             EXPECT_EQ(sim.Count("lnbe"), queries);
-            WIN_UserClick(item(RsinitItem::FirstButton));
+            WIN_UserClick(control(IDC_RS_FIRST));
         });
         EXPECT_EQ(code, 0);
         EXPECT_EQ(RSINIT_GetModel(), k.choice);
@@ -328,26 +346,26 @@ TEST_F(StartupWindow, RepeatScansAgainFromTheFirstPort)
         /* Repeat: the port is closed, the scan starts again from COM1 and
          * Repeat waits for it. Timer periods are stretched to look at it. */
         WIN_SetTimeScale(1000);
-        WIN_UserClick(item(RsinitItem::Repeat));
-        EXPECT_EQ(DeviceDialog::text(item(RsinitItem::FirstButton)), L"Cancel");
-        EXPECT_FALSE(WIN_IsWindowEnabled(item(RsinitItem::Repeat)));
+        WIN_UserClick(control(IDC_RS_REPEAT));
+        EXPECT_EQ(DeviceDialog::text(control(IDC_RS_FIRST)), L"Cancel");
+        EXPECT_FALSE(WIN_IsWindowEnabled(control(IDC_RS_REPEAT)));
         EXPECT_EQ(RS232_GetLastPortNumber(), 1);
-        EXPECT_EQ(shown(RsinitField::Port), L"COM1 on scan grey");
-        EXPECT_EQ(shown(RsinitField::Controller), L" on grey");
-        EXPECT_EQ(shown(RsinitField::Device), L" on grey");
+        EXPECT_TRUE(shows(PORT, L"COM1", SCAN_GREY));
+        EXPECT_TRUE(shows(CONTROLLER, L"", GREY));
+        EXPECT_TRUE(shows(DEVICE, L"", GREY));
         EXPECT_EQ(RS232_GetDeviceID(), -1); /* the port is closed */
 
         /* Cancel offers the first model, whatever was found before. */
-        WIN_UserClick(item(RsinitItem::FirstButton));
-        ASSERT_NE(item(RsinitItem::Select), nullptr);
-        EXPECT_EQ(WIN_ComboGetCurSel(item(RsinitItem::Select)), 0);
+        WIN_UserClick(control(IDC_RS_FIRST));
+        ASSERT_NE(control(IDC_RS_MODEL), nullptr);
+        EXPECT_EQ(WIN_ComboGetCurSel(control(IDC_RS_MODEL)), 0);
         EXPECT_EQ(RSINIT_GetModel(), 0);
 
         /* Repeat again: the selection and its label go; the scan finds the
          * controller and the device once more. */
-        WIN_UserClick(item(RsinitItem::Repeat));
-        EXPECT_EQ(item(RsinitItem::Select), nullptr);
-        HWND w = item(RsinitItem::Window);
+        WIN_UserClick(control(IDC_RS_REPEAT));
+        EXPECT_EQ(control(IDC_RS_MODEL), nullptr);
+        HWND w = window();
         WIN_UpdateWindow(w);
         for (int x = 10; x < 180; x += 4)
             EXPECT_EQ(WIN_GetPixel(w, x, 115), GREY) << "label left at x " << x;
@@ -355,9 +373,9 @@ TEST_F(StartupWindow, RepeatScansAgainFromTheFirstPort)
         WIN_InvalidateRect(w); /* a paint during the scan asks nothing */
         if (!waitScan()) return;
         EXPECT_EQ(RS232_GetLastPortNumber(), port);
-        EXPECT_EQ(field(RsinitField::Device), L"KX-106");
-        EXPECT_EQ(item(RsinitItem::Select), nullptr);
-        WIN_UserClick(item(RsinitItem::FirstButton));
+        EXPECT_TRUE(shows(DEVICE, L"KX-106", GREEN));
+        EXPECT_EQ(control(IDC_RS_MODEL), nullptr);
+        WIN_UserClick(control(IDC_RS_FIRST));
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(RSINIT_GetModel(), 6);
@@ -385,7 +403,7 @@ TEST_F(StartupWindow, TextsAreCentredAndDoNotOverlap)
     ASSERT_GT(sim.Start({"--model", "KX-108", "--powered"}), 0);
     const int code = run([&] {
         if (!waitScan()) return;
-        HWND w = item(RsinitItem::Window);
+        HWND w = window();
         WIN_InvalidateRect(w);
         WIN_UpdateWindow(w);
         SaveShot(w, "startup-found");
@@ -406,14 +424,14 @@ TEST_F(StartupWindow, TextsAreCentredAndDoNotOverlap)
         /* The buttons fit the client area. */
         int cw, ch, x, y, bw, bh;
         WIN_GetClientSize(w, &cw, &ch);
-        WIN_GetControlRect(item(RsinitItem::Exit), &x, &y, &bw, &bh);
+        WIN_GetControlRect(control(IDC_RS_EXIT), &x, &y, &bw, &bh);
         EXPECT_LE(x + bw, cw);
         EXPECT_LE(y + bh, ch);
         int ow, oh;
         WIN_GetWindowSize(w, &ow, &oh);
         EXPECT_EQ(ow, 320);
         EXPECT_EQ(oh, 210);
-        WIN_UserClick(item(RsinitItem::FirstButton));
+        WIN_UserClick(control(IDC_RS_FIRST));
     });
     EXPECT_EQ(code, 0);
 }

@@ -27,6 +27,10 @@ namespace
 /* Bound of the whole run; the powered simulator is identified in about 1 s. */
 constexpr auto LIMIT = std::chrono::seconds(30);
 constexpr unsigned POLL_MS = 10; /* pause between two looks at the windows */
+/* The start-up window's device field turns green when the device is
+ * identified; a pixel inside it. */
+constexpr int DEVICE_FIELD_X = 132, DEVICE_FIELD_Y = 72;
+constexpr COLORREF FOUND_GREEN = RGB(0, 153, 0);
 
 std::chrono::steady_clock::time_point start;
 bool clickedOk;
@@ -38,13 +42,19 @@ bool clickedOk;
     std::_Exit(1);
 }
 
+/* The start-up window, found by its title, or nullptr. */
+HWND startupWindow()
+{
+    return WIN_FindWindow(TXT(TX_TITLE));
+}
+
 /* The start-up window's scan has ended, with the device identified. */
 bool deviceFound()
 {
-    wchar_t button[32] = L"", device[32] = L"";
-    WIN_GetWindowText(RSINIT_GetHandle(RsinitItem::FirstButton), button, 32);
-    RSINIT_GetField(RsinitField::Device, device, 32);
-    return std::wcscmp(button, TXT(TX_OK)) == 0 && device[0] != L'\0';
+    wchar_t button[32] = L"";
+    WIN_GetWindowText(WIN_GetDlgItem(startupWindow(), IDC_RS_FIRST), button, 32);
+    return std::wcscmp(button, TXT(TX_OK)) == 0 &&
+           WIN_GetPixel(startupWindow(), DEVICE_FIELD_X, DEVICE_FIELD_Y) == FOUND_GREEN;
 }
 
 /* One look at the windows, then again after a pause, from whichever message
@@ -53,11 +63,11 @@ void watch()
 {
     if (std::chrono::steady_clock::now() - start > LIMIT)
         fail(clickedOk ? "no main window after OK" : "the start-up window found no device");
-    if (!clickedOk && WIN_IsWindow(RSINIT_GetHandle(RsinitItem::Window)) && deviceFound()) {
-        WIN_UserClick(RSINIT_GetHandle(RsinitItem::FirstButton));
+    if (!clickedOk && WIN_IsWindow(startupWindow()) && deviceFound()) {
+        WIN_UserClick(WIN_GetDlgItem(startupWindow(), IDC_RS_FIRST));
         clickedOk = true;
     } else if (clickedOk && hWnd && WIN_IsWindowVisible(hWnd)) {
-        if (WIN_IsWindow(RSINIT_GetHandle(RsinitItem::Window)))
+        if (WIN_IsWindow(startupWindow()))
             fail("the start-up window is still open beside the main window");
         WIN_UserClose(hWnd);
         return;
