@@ -6,14 +6,11 @@
  */
 #pragma once
 
-#include "config/image.h"
 #include "platform/wintypes.h"
 
 #include <cstdint>
 
 constexpr int MAIN_TITLE_LEN = 100; /* wide characters of the title and class name */
-/* The old name of the image buffer's size; BREVCFG_IMAGE_MAX is its one home. */
-constexpr int MAIN_IMAGE_SIZE = BREVCFG_IMAGE_MAX;
 
 extern HINSTANCE hInst;
 extern HWND hWnd; /* the main window, nullptr while there is none */

@@ -9,6 +9,7 @@
  */
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 /* Options, as bits of what a subcommand takes. */
@@ -67,7 +68,7 @@ unsigned CLI_TimeLimitMs();
  * names what OpsEnd_t's Where counts ("row", "packet"), or nullptr. */
 std::string CLI_OutcomeLine(const struct OpsEnd_t &end, const char *where);
 /* The configuration version byte as its "major.minor" text. */
-std::string CLI_ConfigVersionText(unsigned version);
+std::string CLI_ConfigVersionText(std::uint8_t version);
 /* The message when no dCSS device answers. */
 int CLI_NoDevice();
 /* Tells what could not be done to path and the system's reason; returns

@@ -138,11 +138,11 @@ unsigned CLI_TimeLimitMs()
     return static_cast<unsigned>(std::strtoul(CLI_Value(OPT_TIMEOUT).c_str(), nullptr, 10)) * 1000u;
 }
 
-std::string CLI_ConfigVersionText(unsigned version)
+std::string CLI_ConfigVersionText(std::uint8_t version)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%u", (version >> 4) & 0x0F, version & 0x0F);
-    return text;
+    wchar_t text[MAIN_VERSION_TEXT_LEN];
+    MAIN_ConfigVersionText(version, text);
+    return CLI_Utf8(text);
 }
 
 /* Opens the Kaltro, powers and identifies the device, and makes its model

@@ -1,16 +1,13 @@
 /* enprog.cpp -- the device software upgrade, Program's dialog and the EN
  * programming dialog, timer 8 (see enprog.h).
  *
- * No state: the software file lives on dCSSUPGRADE_Init's stack frame from
- * reading until release, Program's plan (with its image) on
- * dCSSUPGRADE_Program's while its dialog runs. Neither changes the table,
- * but for the MxL compiler's sort of the rows in use by frequency.
+ * No state: Program's plan (with its image) lives on dCSSUPGRADE_Program's
+ * stack while its dialog runs. Nothing here changes the table but for the
+ * MxL compiler's sort of the rows in use by frequency.
  */
 #include "dialogs/enprog.h"
 
-#include "config/fileio.h"
 #include "config/texts.h"
-#include "dialogs/filedlg.h"
 #include "dialogs/transfer.h"
 #include "link/rs232.h"
 #include "ops/devop.h"
@@ -18,13 +15,7 @@
 
 int dCSSUPGRADE_Init(HWND HWin, HINSTANCE)
 {
-    unsigned char *buffer = nullptr;
-    int size = 0;
-    if (BREVCFG_ReadFile(HWin, &buffer, &size) == 0 && size > 0) {
-        const XferArgs_t args = {XM_TYPE_DEVICE, buffer, size, 0};
-        KALTRO_Run(HWin, &args);
-    }
-    BREVCFG_DeallocFileBuffer(buffer);
+    KALTRO_SendFile(HWin, XM_TYPE_DEVICE);
     return 0;
 }
 

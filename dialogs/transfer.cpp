@@ -1,7 +1,7 @@
 /* transfer.cpp -- the transfer dialog (see transfer.h): the XModem
- * transfer's progress dialog, timer 3; and the Kaltro software upgrade that
- * opens it in mode 1. No state: the image is its opener's, the transfer's
- * state is the steps'.
+ * transfer's progress dialog, timer 3; and the software upgrades that open
+ * it with a file. No state: the image is its opener's, the transfer's state
+ * is the steps'.
  */
 #include "dialogs/transfer.h"
 
@@ -35,14 +35,19 @@ INT_PTR KALTRO_Run(HWND owner, const XferArgs_t *args)
                               reinterpret_cast<LPARAM>(args));
 }
 
-int KALTRO_Init(HWND HWin, HINSTANCE)
+void KALTRO_SendFile(HWND owner, int mode)
 {
     unsigned char *buffer = nullptr;
     int size = 0;
-    if (BREVCFG_ReadFile(HWin, &buffer, &size) == 0 && size > 0) {
-        const XferArgs_t args = {XM_TYPE_KALTRO_SW, buffer, size, 0};
-        KALTRO_Run(HWin, &args);
+    if (BREVCFG_ReadFile(owner, &buffer, &size) == 0 && size > 0) {
+        const XferArgs_t args = {mode, buffer, size, 0};
+        KALTRO_Run(owner, &args);
     }
     BREVCFG_DeallocFileBuffer(buffer);
+}
+
+int KALTRO_Init(HWND HWin, HINSTANCE)
+{
+    KALTRO_SendFile(HWin, XM_TYPE_KALTRO_SW);
     return 0;
 }

@@ -19,6 +19,9 @@ INT_PTR KaltroWinProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
  * the caller's until this returns. Its result. */
 INT_PTR KALTRO_Run(HWND owner, const XferArgs_t *args);
 
+/* Asks for a software file, sends it in mode and releases it; a cancelled
+ * choice, or an empty file, opens nothing. */
+void KALTRO_SendFile(HWND owner, int mode);
 /* "SW Upgrade..." of the Kaltro menu: asks for a software file, sends it in
  * mode 1 and releases it. Always 0; a cancelled choice opens nothing. */
 int KALTRO_Init(HWND HWin, HINSTANCE hInstance);

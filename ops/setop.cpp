@@ -13,7 +13,7 @@
  *                                       "Unknown", no device, END
  *     2      lnbv  software version     "%d.%d" of its nibbles
  *     3      lnbm  firmware version     "%d.%d.%d.%d" of its bytes
- *     4      lnbd  configuration ver.   "%d.%d" of its nibbles
+ *     4      lnbd  configuration ver.   "major.minor" (MAIN_ConfigVersionText)
  *     5      lnbn  serial number        "???" for 0, "No SN" for -1, else "%d"
  *     6      lnbj  LO frequencies       "???", "%d" or "%d / %d"
  *     7      lnbb  UB count             the report; UBNumber only when usable
@@ -245,8 +245,9 @@ static unsigned readStep()
     }
     case 4: {
         VelnorData.DBaseVersion = static_cast<std::uint8_t>(RS232_GetDBaseVersion());
-        const unsigned v = VelnorData.DBaseVersion;
-        field(SETOP_DBASE, L"%d.%d", v >> 4, v & 0x0F);
+        wchar_t text[MAIN_VERSION_TEXT_LEN];
+        MAIN_ConfigVersionText(VelnorData.DBaseVersion, text);
+        field(SETOP_DBASE, L"%ls", text);
         break;
     }
     case 5:

@@ -333,13 +333,13 @@ TEST_F(Cli, SettingsAreWrittenAsTheDialogWritesThem)
     EXPECT_EQ(r.out.rfind("EN50494+ No: refused\n", 0), 0u) << r.out;
 
     /* A device that stops answering is told as such, not as an option it
-     * lacks or a refusal: during the read (after the ID, volt, tone and the
-     * first three queries), and at the first setter (after the 17 commands of
+     * lacks or a refusal: during the read (after the opening's five commands
+     * and nine queries), and at the first setter (after the 17 commands of
      * the opening and the read). */
-    SimThread stops({"--model", "KX-103", "--powered", "--stop-after", "8"});
+    SimThread stops({"--model", "KX-103", "--powered", "--stop-after", "14"});
     r = run("settings --chain 3+4 --port " + std::to_string(stops.port));
     EXPECT_EQ(r.code, 3);
-    EXPECT_NE(r.err.find("stopped answering at the Config Version query"), std::string::npos)
+    EXPECT_NE(r.err.find("stopped answering at the Inputs query"), std::string::npos)
         << r.err;
     SimThread mute({"--model", "KX-103", "--powered", "--stop-after", "17"});
     r = run("settings --en50494plus on --port " + std::to_string(mute.port));
