@@ -27,13 +27,16 @@ INT_PTR dCSSUPGRADE_Program(HWND owner)
     return KALTRO_Run(owner, &plan.Xfer);
 }
 
+constexpr unsigned EN_TIMER = 8;
+
 static void open(LPARAM, const OpsDisplay_t *d)
 {
     ENOP_Open(d);
 }
 
 static const DisplayOp_t ENProgramming = {
-    TX_SOFTWARE_UPGRADE, IDOK, TX_OK, 8, 0, open, &ENOP_Operation,
+    TX_SOFTWARE_UPGRADE, IDOK, TX_OK, EN_TIMER, 0, open,
+    &ENOP_Operation, /* it never closes itself */
 };
 
 INT_PTR BrevantUpgrEN(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)

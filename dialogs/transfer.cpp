@@ -15,13 +15,16 @@ static const WIN_DlgItem transferItems[] = {
 };
 const WIN_DlgTemplate KALTRO_Template = {200, 80, 9, nullptr, transferItems, 1};
 
+constexpr unsigned TRANSFER_TIMER = 3;
+constexpr INT_PTR TRANSFER_CLOSED = 0; /* the result of a transfer that closed itself */
+
 static void open(LPARAM init, const OpsDisplay_t *d)
 {
     XFEROP_Open(reinterpret_cast<const XferArgs_t *>(init), d);
 }
 
 static const DisplayOp_t Transfer = {
-    TX_SOFTWARE_UPGRADE, IDOK, TX_OK, 3, 0, open, &XFEROP_Operation,
+    TX_SOFTWARE_UPGRADE, IDOK, TX_OK, TRANSFER_TIMER, TRANSFER_CLOSED, open, &XFEROP_Operation,
 };
 
 INT_PTR KaltroWinProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
