@@ -1,8 +1,9 @@
 /* standin.cpp -- the stand-in serial port of the fuzz targets (standin.h).
  *
- * State: the reads not given yet, the piece a read is taking, the clock, the
- * bytes written since the last read began and the check they go to, and
- * whether the port is open on the stand-in.
+ * State: the reads not given yet, the piece a read is taking, the bytes the
+ * read under way has given and the watch they go to, the clock, the bytes
+ * written since the last read began and the check they go to, and whether
+ * the port is open on the stand-in.
  */
 #include "fuzz/standin.h"
 
@@ -24,6 +25,10 @@ static std::size_t writeLimit = 0;
 static unsigned char written[XM_FRAME_MAX]; /* one command or frame per read */
 static std::size_t writtenLen = 0;
 static STANDIN_WriteCheck writeCheck = nullptr;
+static bool readOpen = false;                   /* the program's read has begun and not ended */
+static unsigned char readBytes[RS232_READ_MAX]; /* what it has given so far */
+static std::size_t readLen = 0;
+static STANDIN_ReadWatch readWatch = nullptr;
 static bool portOpen = false;
 
 void STANDIN_Check(bool ok)
@@ -53,20 +58,38 @@ static int closeDevice(int)
     return 0;
 }
 
+void STANDIN_CheckWritten()
+{
+    if (writtenLen > 0 && writeCheck != nullptr) writeCheck(written, writtenLen);
+    writtenLen = 0;
+}
+
+/* The program's read is over: its bytes go to the watch. */
+static void endRead()
+{
+    if (!readOpen) return;
+    readOpen = false;
+    if (readWatch != nullptr) readWatch(readBytes, readLen);
+}
+
 /* A read takes the next piece, or the rest of one a full read cut; once it
  * is taken, the read's quiet gap passes at once. What was written before is
  * checked first, in the state it was written in. */
 static int waitFor(int, short events, long timeoutUs)
 {
     if (events == POLLOUT) return 1;
-    if (writtenLen > 0 && writeCheck != nullptr) writeCheck(written, writtenLen);
-    writtenLen = 0;
+    STANDIN_CheckWritten();
+    if (!readOpen) {
+        readOpen = true;
+        readLen = 0;
+    }
     if (pieceLeft > 0) return 1;
     if (!reading) {
         reading = true;
         std::size_t count = input < inputEnd ? *input++ : 0;
         if (count == HANG_UP) {
             reading = false;
+            endRead();
             return -1;
         }
         if (count > static_cast<std::size_t>(inputEnd - input)) count = inputEnd - input;
@@ -74,16 +97,21 @@ static int waitFor(int, short events, long timeoutUs)
         if (count > 0) return 1;
     }
     reading = false;
+    endRead();
     clockUs += timeoutUs;
     return 0;
 }
 
+/* The read ends by itself once it holds RS232_READ_MAX bytes. */
 static ssize_t readPiece(int, void *buf, std::size_t len)
 {
     const std::size_t n = len < pieceLeft ? len : pieceLeft;
     std::memcpy(buf, input, n);
+    for (std::size_t i = 0; i < n; i++)
+        if (input[i] != 0 && readLen < sizeof readBytes) readBytes[readLen++] = input[i];
     input += n;
     pieceLeft -= n;
+    if (readLen == sizeof readBytes) endRead();
     return static_cast<ssize_t>(n);
 }
 
@@ -114,11 +142,22 @@ void STANDIN_SetReads(const std::uint8_t *data, std::size_t size, std::size_t wr
     reading = false;
     writeLimit = writeMax;
     writtenLen = 0;
+    readOpen = false;
 }
 
 void STANDIN_SetWriteCheck(STANDIN_WriteCheck check)
 {
     writeCheck = check;
+}
+
+void STANDIN_SetReadWatch(STANDIN_ReadWatch watch)
+{
+    readWatch = watch;
+}
+
+std::size_t STANDIN_ReadsLeft()
+{
+    return static_cast<std::size_t>(inputEnd - input);
 }
 
 bool STANDIN_Open()

@@ -16,6 +16,9 @@
 
 /* Called when a read begins, with what was written since the last one. */
 using STANDIN_WriteCheck = void (*)(const unsigned char *written, std::size_t len);
+/* Called when a read ends, with the bytes it gave the program (its NUL bytes
+ * dropped, as the port drops them; none for a quiet read or a hang-up). */
+using STANDIN_ReadWatch = void (*)(const unsigned char *read, std::size_t len);
 
 /* Puts the stand-in into the table and opens the port on it (the Kaltro
  * answers the identification), unless it is open already: first, and again
@@ -26,5 +29,12 @@ bool STANDIN_Open();
 void STANDIN_SetReads(const std::uint8_t *data, std::size_t size, std::size_t writeMax);
 /* The check called at each read (nullptr: none). */
 void STANDIN_SetWriteCheck(STANDIN_WriteCheck check);
+/* Runs the check on what was written since the last read began, as a read
+ * would: for writes that no read follows. */
+void STANDIN_CheckWritten();
+/* The watch called at the end of each read (nullptr: none). */
+void STANDIN_SetReadWatch(STANDIN_ReadWatch watch);
+/* Bytes of the reads not given yet; every read is quiet once none are left. */
+std::size_t STANDIN_ReadsLeft();
 /* Stops the run as a finding when ok is false. */
 void STANDIN_Check(bool ok);

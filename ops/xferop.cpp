@@ -35,9 +35,11 @@
  *                                                     packet 1) or "Transmission error",
  *                                                     nothing due
  *
- *   A port lost (hung up, unplugged) sends any step to 3 at its next step. A
- *   wait (7, 8, 6) that has had no answer for Args.LimitMs ends timed out;
- *   without a limit it goes on until the shell's cancel.
+ *   A port lost (hung up, unplugged) sends any step to 3 at its next step,
+ *   with line lost; one lost during the wait for "C" is line lost too, not a
+ *   receiver that never got ready. A wait (7, 8, 6) that has had no answer
+ *   for Args.LimitMs ends timed out; without a limit it goes on until the
+ *   shell's cancel.
  */
 #include "ops/xferop.h"
 
@@ -156,7 +158,8 @@ static unsigned step()
     case XM_WAIT_START:
         XError = RS232_GetXModemStarter();
         if (XError != RS232_OK) {
-            XMState = fail(OPS_NO_KALTRO); /* the receiver never got ready */
+            /* The receiver never got ready, or the port went during the wait. */
+            XMState = fail(RS232_PortLost() ? OPS_LINE_LOST : OPS_NO_KALTRO);
             return TICK_MS;
         }
         d->Status(d->Ctx, TX_DOWNLOAD_IN_PROGRESS);
