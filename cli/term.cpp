@@ -26,7 +26,7 @@ struct Progress_t {
     long long DueUs;
     bool Lingering;
     bool Finished;
-    bool TimedOut;
+    bool Failed;
     long long ShownUs;
 };
 static Progress_t P;
@@ -186,7 +186,7 @@ static void pause(void *, unsigned ms)
 
 static void ended(void *, const OpsEnd_t *end)
 {
-    P.TimedOut = end->Outcome == OPS_TIMED_OUT;
+    P.Failed = end->Outcome != OPS_DONE;
     if (end->TextId >= 0) showText(end->TextId);
 }
 
@@ -213,8 +213,10 @@ CliRun_t CLI_RunOperation(void (*open)(const void *, const OpsDisplay_t *), cons
         if (wait > 0) RS232_Pause(static_cast<unsigned>((wait + 999) / 1000));
         op.Step();
     }
-    /* After a signal or a time-out the Kaltro may still be receiving. */
-    const bool abandon = CLI_Interrupted() || P.TimedOut;
+    /* After a signal or a failure (a time-out, three NAKs) the Kaltro may
+     * still be receiving: the transfer is abandoned on its side too, so that
+     * the next command finds it ready. */
+    const bool abandon = CLI_Interrupted() || P.Failed;
     const OpsEnd_t reported = op.Cancel(abandon ? OPS_ABANDON : OPS_CLOSE);
     if (!quiet && P.Tty) std::fprintf(stderr, "\n");
     return {reported, P.ShownUs};

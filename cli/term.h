@@ -49,7 +49,7 @@ struct CliRun_t {
  * each at the time the last step asked for, until it Finishes or its outcome
  * lingers (the user's OK in a dialog). Then the operation's cancel closes the
  * exchange, as OK or Cancel closes a dialog: OPS_ABANDON after a signal or a
- * time-out, so the Kaltro is ready for the next command at once, else
+ * failure, so the Kaltro is ready for the next command at once, else
  * OPS_CLOSE. quiet shows no progress. */
 CliRun_t CLI_RunOperation(void (*open)(const void *arg, const OpsDisplay_t *d), const void *arg,
                           const OpsOperation_t &op, bool quiet);

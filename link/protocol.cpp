@@ -176,21 +176,19 @@ char *RS232_SendCommand(const char *Command, std::uint32_t *NoBytes, std::uint32
 
 int RS232_GetOKReply()
 {
-    int result = RS232_FAILED;
+    int answer = RS232_REPLY_NONE;
     /* All seven reads are made even after a match: the acceptance line may
      * be followed by more of the device's output. */
     for (int i = 0; i < OK_REPLY_READS; i++) {
         std::uint32_t n = 0;
         char *buf = ReadABuffer(&n);
-        for (std::uint32_t p = 0; p < n; p++) {
-            std::uint32_t loc = 0;
-            if (RS232_FindDeviceReply(buf + p, n - p, &loc) == RS232_REPLY_ACCEPTED) {
-                result = RS232_OK;
-                break;
-            }
+        for (std::uint32_t p = 0; p < n && answer != RS232_REPLY_ACCEPTED; p++) {
+            const int kind = RS232_FindDeviceReply(buf + p, n - p, nullptr);
+            if (kind != RS232_REPLY_NONE) answer = kind;
         }
     }
-    return result;
+    lastAnswer = answer;
+    return answer == RS232_REPLY_ACCEPTED ? RS232_OK : RS232_FAILED;
 }
 
 /* ---- Kaltro commands --------------------------------------------------------- */

@@ -167,7 +167,8 @@ void RS232_Pause(unsigned ms);
  * data bytes, 0 when no reply header came, above 0 after a refusal. */
 char *RS232_SendCommand(const char *Command, std::uint32_t *NoBytes, std::uint32_t *Location);
 /* The device's answer to the last RS232_SendCommand, and so to the last
- * getter, "lnbg" or "entp": RS232_REPLY_ACCEPTED (whether or not its data
+ * getter, "lnbg" or "entp", or to the last RS232_GetOKReply (its verdict on
+ * an image): RS232_REPLY_ACCEPTED (whether or not its data
  * bytes were complete), RS232_REPLY_REFUSED, or RS232_REPLY_NONE (no
  * complete header in seven reads, or the command did not go out). */
 int RS232_GetLastAnswer();

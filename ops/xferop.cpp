@@ -29,10 +29,12 @@
  *                                                     successful!", 5 lingering 10 000 ms;
  *                                                     NAK: 4, or 3 at the third; else 8
  *   6 device's acceptance   seven reads               accepted: done "Software upgrade
- *                                                     successful!", nothing due; else 6
+ *                                                     successful!", nothing due; refused:
+ *                                                     3, "Wrong file"; else 6
  *   5 close                 "\r"                      Finish
  *   3 failed                none                      the outcome, "Wrong file" (CAN at
- *                                                     packet 1) or "Transmission error",
+ *                                                     packet 1, or the image refused) or
+ *                                                     "Transmission error",
  *                                                     nothing due
  *
  *   A port lost (hung up, unplugged) sends any step to 3 at its next step,
@@ -75,6 +77,7 @@ static int XError = 0;
 static int NAKCounter = 0;
 static long long WaitSinceMs = 0;
 static bool Receiving = false;
+static bool Rejected = false; /* the device refused the image it was sent */
 static OpsOutcome_t Failure = OPS_REFUSED; /* the outcome step 3 reports */
 static OpsRun_t Run;
 
@@ -98,6 +101,7 @@ void XFEROP_Open(const XferArgs_t *args, const OpsDisplay_t *d)
     XError = 0;
     NAKCounter = 0;
     Receiving = false;
+    Rejected = false;
     Failure = OPS_REFUSED;
 
     int model = -1;
@@ -215,7 +219,9 @@ static unsigned step()
 
     case XM_VERIFY:
         if (RS232_GetOKReply() != RS232_OK) {
-            XMState = waitMore(XM_VERIFY);
+            /* A device that refuses its image will not take it by waiting. */
+            Rejected = RS232_GetLastAnswer() == RS232_REPLY_REFUSED;
+            XMState = Rejected ? fail(OPS_REFUSED) : waitMore(XM_VERIFY);
             return TICK_MS;
         }
         OPS_End(&Run, OPS_DONE, TX_SW_UPGRADE_OK, -1);
@@ -229,7 +235,7 @@ static unsigned step()
     default: { /* XM_FAILED */
         /* A receiver that cancels the very first packet refused the image. */
         const int packet = RS232_GetPacketNumber();
-        const bool wrongFile = XError == XM_ANSWER_CAN && packet == 1;
+        const bool wrongFile = (XError == XM_ANSWER_CAN && packet == 1) || Rejected;
         OPS_End(&Run, Failure, wrongFile ? TX_WRONG_FILE : TX_TRANSMISSION_ERROR, packet);
         return NO_TICK;
     }

@@ -29,7 +29,8 @@ void XFEROP_Open(const XferArgs_t *args, const OpsDisplay_t *d);
  * successful!" (mode 0 after the device's acceptance, nothing due; modes 1
  * and 2 after the Kaltro's last ACK, lingering 10 s before the closing step
  * Finishes); refused at a packet ("Wrong file" when the receiver cancels the
- * first, else "Transmission error"); no Kaltro when the receiver never got
+ * first, else "Transmission error"), or by the device that got the image
+ * ("Wrong file"); no Kaltro when the receiver never got
  * ready; line lost; timed out past LimitMs. Its cancel with OPS_ABANDON sends
  * CAN CAN while the Kaltro is receiving (also after a time-out there). */
 extern const OpsOperation_t XFEROP_Operation;
