@@ -100,6 +100,7 @@ void READOP_Open(const OpsDisplay_t *d)
 static void readBand()
 {
     if (RS232_ReadBand(&VelnorCfg[UBNum], UBNum) != 0) {
+        if (RS232_PortLost()) return; /* the next step tells the loss at this band */
         if (Missing++ == 0) {
             FirstMissing = UBNum;
             FirstRefused = RS232_GetLastAnswer() == RS232_REPLY_REFUSED;
