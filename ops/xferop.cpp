@@ -77,7 +77,7 @@ static int XError = 0;
 static int NAKCounter = 0;
 static long long WaitSinceMs = 0;
 static bool Receiving = false;
-static bool Rejected = false; /* the device refused the image it was sent */
+static bool Rejected = false;              /* the device refused the image it was sent */
 static OpsOutcome_t Failure = OPS_REFUSED; /* the outcome step 3 reports */
 static OpsRun_t Run;
 

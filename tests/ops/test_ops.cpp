@@ -246,6 +246,7 @@ TEST_F(Operation, Transfer)
         {"three NAKs", {"--nak", "3"}, GO_ON, OPS_REFUSED, ERR, 1, 2, End::Cancelled},
         {"receiver mute", {"--mute-at", "2"}, GO_ON, OPS_TIMED_OUT, ERR, 2, 1, End::Cancelled},
         {"no verdict", {"--no-verdict"}, GO_ON, OPS_TIMED_OUT, ERR, ANY, 0, End::Done},
+        {"image refused", {}, GO_ON, OPS_REFUSED, TX_WRONG_FILE, ANY, 0, End::Done},
         {"abandoned", {}, CANCEL, OPS_CANCELLED, -1, -1, 1, End::Cancelled},
         {"closed", {}, CANCEL, OPS_CANCELLED, -1, -1, 1, End::Running},
         {"unplugged", {}, UNPLUG, OPS_LINE_LOST, ERR, ANY, 1, End::Running},
@@ -255,6 +256,7 @@ TEST_F(Operation, Transfer)
         Connect(c.args);
         unsigned char device[BREVCFG_IMAGE_MAX];
         const int deviceSize = BREVCFG_CompileMxL(VelnorCfg, &VelnorData, device);
+        if (std::string_view(c.what) == "image refused") device[5] ^= 1; /* its CRC is wrong */
         const unsigned char *image = c.mode == 0 ? device : pattern.data();
         const int size = c.mode == 0 ? deviceSize : 8192;
         const XferArgs_t args = {c.mode, image, size, 1000};
