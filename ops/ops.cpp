@@ -31,6 +31,9 @@ void OPS_Start(OpsRun_t *run, const OpsDisplay_t *d)
 void OPS_End(OpsRun_t *run, OpsOutcome_t outcome, int textId, int where)
 {
     if (run->Ended) return;
+    /* Whatever the silence of a port that went away looked like (no Kaltro,
+     * no device, a wait timed out), it was the port; the text stays. */
+    if (outcome != OPS_DONE && RS232_PortLost()) outcome = OPS_LINE_LOST;
     run->Ended = true;
     run->End = {outcome, textId, where};
     run->Disp->Ended(run->Disp->Ctx, &run->End);

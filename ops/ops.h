@@ -94,7 +94,8 @@ struct OpsRun_t {
 };
 /* A new run shown on d: no outcome yet. */
 void OPS_Start(OpsRun_t *run, const OpsDisplay_t *d);
-/* Reports the outcome through Ended; only the first of a run counts. */
+/* Reports the outcome through Ended; only the first of a run counts. A
+ * failure while the port is lost is reported as line lost. */
 void OPS_End(OpsRun_t *run, OpsOutcome_t outcome, int textId, int where);
 /* The operation closed the exchange itself and is over (Finished). */
 void OPS_Finish(OpsRun_t *run);

@@ -1,9 +1,9 @@
-/* xmodem_drive.h -- a whole XModem transfer by the sender rules, for tests,
- * the benchmark and the fuzz target: start, "C", a pause (except for
- * controller software), packets with ACK / NAK / CAN handling, then EOT. The
- * program's own driver is the transfer's step machine in ops/, one step per
- * tick of a dialog's timer or of brevant-cli's loop; this one runs the same
- * steps in a plain loop and gives up after a bounded number of silent reads.
+/* xmodem_drive.h -- a whole XModem transfer by the sender rules, for the
+ * link tests: start, "C", a pause (except for controller software), packets
+ * with ACK / NAK / CAN handling, then EOT. The program's own driver is the
+ * transfer's step machine in ops/, one step per tick of a dialog's timer or
+ * of brevant-cli's loop; this one runs the same steps in a plain loop and
+ * gives up after a bounded number of silent reads.
  */
 #pragma once
 
