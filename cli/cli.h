@@ -82,6 +82,7 @@ int CLI_CmdCheck();
 int CLI_CmdExport();
 int CLI_CmdProgram();
 int CLI_CmdReadout();
+int CLI_CmdVerify();
 int CLI_CmdSettings();
 int CLI_CmdUpgradeDevice();
 int CLI_CmdUpgradeKaltro();

@@ -1,11 +1,12 @@
 /* devcmds.cpp -- brevant-cli's long device operations: programming,
- * read-out, the software upgrades and a configuration kept in the Kaltro,
+ * read-out and verify, the software upgrades and a configuration kept in the Kaltro,
  * each the dialog's own step machine driven by the terminal's loop; and the
  * supply level.
  */
 #include "cli/cli.h"
 #include "cli/term.h"
 #include "config/cfgfile.h"
+#include "config/compare.h"
 #include "config/dcss.h"
 #include "config/fileio.h"
 #include "config/image.h"
@@ -18,6 +19,7 @@
 #include "ops/readop.h"
 #include "ops/xferop.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 
@@ -165,4 +167,58 @@ int CLI_CmdVoltage()
     else
         std::printf("Supply level %d (%s)\n", now, volts.c_str());
     return CLI_OK;
+}
+
+/* One difference as a line ("row 3, UB 3: frequency 1210.0 MHz in the
+ * file, 1260.0 MHz in the device") and as a JSON object. */
+static void diffLine(const CmpDiff_t &d, std::string &text, std::string &json)
+{
+    char want[32], have[32], line[160];
+    BREVCFG_FieldValue(d.Field, d.Want, want, sizeof want);
+    BREVCFG_FieldValue(d.Field, d.Have, have, sizeof have);
+    std::snprintf(line, sizeof line, "row %d, UB %d: %s %s in the file, %s in the device\n", d.Row,
+                  d.UBNo, BREVCFG_FieldName(d.Field), want, have);
+    text += line;
+    json += std::string(json.empty() ? "" : ", ") + "{\"row\": " + std::to_string(d.Row) +
+            ", \"ub\": " + std::to_string(d.UBNo) +
+            ", \"field\": " + CLI_Json(BREVCFG_FieldName(d.Field)) +
+            ", \"file\": " + CLI_Json(want) + ", \"device\": " + CLI_Json(have) + "}";
+}
+
+int CLI_CmdVerify()
+{
+    if (const int r = openValidTable("verify"); r != CLI_OK) return r;
+    /* The table as programming would send it; the read-out overwrites the
+     * rows with what the device holds. */
+    const int n = MAIN_RowsInTable(VelnorData.UBNumber);
+    std::array<VelnorCfg_t, MAX_UB> want{};
+    std::copy(VelnorCfg, VelnorCfg + n, want.begin());
+    const std::uint8_t version = VelnorData.DBaseVersion;
+    READOP_ReadVersion();
+    const CliRun_t run =
+        CLI_RunOperation(openPlain<READOP_Open>, nullptr, READOP_Operation, CliArgs.Json);
+    if (run.End.Outcome != OPS_DONE) return finish(run, "band");
+
+    std::array<CmpDiff_t, CMP_DIFF_MAX> diffs{};
+    const int count = BREVCFG_CompareStored(
+        want.data(), VelnorCfg, n, DCSS_IsENGroup(VelnorData.Model), diffs.data(), CMP_DIFF_MAX);
+    std::string text, json;
+    if (VelnorData.DBaseVersion != version) {
+        const std::string w = CLI_ConfigVersionText(version),
+                          h = CLI_ConfigVersionText(VelnorData.DBaseVersion);
+        text += "configuration version " + w + " to be programmed, " + h + " in the device\n";
+        json += "{\"row\": null, \"ub\": null, \"field\": \"config_version\", \"file\": " +
+                CLI_Json(w) + ", \"device\": " + CLI_Json(h) + "}";
+    }
+    for (int i = 0; i < count; i++)
+        diffLine(diffs[static_cast<std::size_t>(i)], text, json);
+    const bool equal = text.empty();
+    if (CliArgs.Json)
+        std::printf("{\"ok\": %s, \"outcome\": \"done\", \"equal\": %s, \"differences\": [%s]}\n",
+                    equal ? "true" : "false", equal ? "true" : "false", json.c_str());
+    else
+        std::printf("%s", equal ? "The device holds this table.\n" : text.c_str());
+    if (equal) return CLI_OK;
+    return CLI_Fail(CLI_REFUSED, "the device differs from " + CliArgs.Positional[0] +
+                                     "; program it again, or read it out to see it whole");
 }

@@ -76,6 +76,7 @@ static const char *const PROGRAM_HELP =
     "  export FILE      write the device image of a configuration file\n"
     "  program FILE     program a configuration file into the device\n"
     "  readout          read the device's configuration into a file\n"
+    "  verify FILE      compare the device's configuration with a file\n"
     "  settings         show or write the device settings\n"
     "  upgrade-device FILE   send device software\n"
     "  upgrade-kaltro FILE   send Kaltro software\n"
@@ -134,6 +135,13 @@ static const Command_t Commands[] = {
      "brevant-cli readout [--port N|PATH] [--model NAME] -o FILE",
      "Reads the device's configuration version and UB table and saves the table as\n"
      "\"Save File...\" would.\n"},
+    {"verify", CLI_CmdVerify, OPT_PORT | OPT_MODEL | OPT_CONFIG_VERSION, 0, 1, 1,
+     "brevant-cli verify FILE [--port N|PATH] [--model NAME] [--config-version X.Y]",
+     "Reads the device's configuration version and UB table and compares them with\n"
+     "FILE as program would store them (read, repaired and validated as \"Open\n"
+     "File...\" does; only what the model group's image or the EN commands carry\n"
+     "counts). Prints \"The device holds this table.\" and exits 0 when they agree,\n"
+     "else one line per difference and exits 1.\n" CONFIG_VERSION_HELP},
     {"settings", CLI_CmdSettings,
      OPT_PORT | OPT_MODEL | OPT_EN50494 | OPT_INPUTS | OPT_OUTPUT | OPT_CHAIN, 0, 0, 0,
      "brevant-cli settings [--port N|PATH] [--en50494plus on|off] [--inputs wideband|quattro]\n"

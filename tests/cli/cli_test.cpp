@@ -105,6 +105,22 @@ TEST_F(Cli, ProgramThenReadoutGivesTheSameFile)
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(r.out, "Configuration version 2.13\n");
         EXPECT_EQ(ReadFile(back), ReadFile(file));
+
+        /* verify agrees, and names a band the device does not hold as the
+         * file says, and a configuration version other than the one given. */
+        r = run("verify " + file + " --config-version 2.13" + port);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, "The device holds this table.\n");
+        VelnorCfg[4].AGCVal = -27; /* a level both groups offer */
+        ASSERT_EQ(
+            BREVCFG_SaveConfigFile(file.c_str(), VelnorCfg, VelnorData.UBNumber, BREVCFG_REPLACE),
+            BREVCFG_FILE_OK);
+        r = run("verify " + file + port);
+        EXPECT_EQ(r.code, 1) << r.err;
+        EXPECT_EQ(
+            r.out.rfind("configuration version 0.0 to be programmed, 2.13 in the device\n", 0), 0u)
+            << r.out;
+        EXPECT_NE(r.out.find(": level -27 dBm in the file"), std::string::npos) << r.out;
     }
 }
 
@@ -339,8 +355,7 @@ TEST_F(Cli, SettingsAreWrittenAsTheDialogWritesThem)
     SimThread stops({"--model", "KX-103", "--powered", "--stop-after", "14"});
     r = run("settings --chain 3+4 --port " + std::to_string(stops.port));
     EXPECT_EQ(r.code, 3);
-    EXPECT_NE(r.err.find("stopped answering at the Inputs query"), std::string::npos)
-        << r.err;
+    EXPECT_NE(r.err.find("stopped answering at the Inputs query"), std::string::npos) << r.err;
     SimThread mute({"--model", "KX-103", "--powered", "--stop-after", "17"});
     r = run("settings --en50494plus on --port " + std::to_string(mute.port));
     EXPECT_EQ(r.code, 3);

@@ -1,0 +1,105 @@
+/* compare.cpp -- a table against the bands a device holds (see compare.h).
+ *
+ * No state. Each row is first brought to the form the device keeps of it,
+ * on both sides alike, so that what the image or the commands never carry
+ * (the tenths of an EN band, the input of an MxL band without a static
+ * transponder, everything of an unused band) cannot make a difference.
+ */
+#include "config/compare.h"
+
+#include <cstdio>
+
+/* A band as the device keeps it. */
+struct Stored_t {
+    int Value[CMP_FIELD_COUNT];
+};
+
+static Stored_t stored(const VelnorCfg_t &row, bool enGroup)
+{
+    Stored_t s = {};
+    /* An MxL record of frequency 0 and an "entp" of an inactive row (sent
+     * as frequency 0) both leave the band empty. */
+    const bool active = enGroup ? row.Active == 1 : row.Active != 0 && row.UBFreq != 0;
+    s.Value[CMP_ACTIVE] = active ? 1 : 0;
+    if (!active) return s;
+    s.Value[CMP_FREQUENCY] = row.UBFreq * 10 + (enGroup ? 0 : row.UBFreqDec);
+    s.Value[CMP_BW] = row.BW;
+    s.Value[CMP_LEVEL] = row.AGCVal;
+    s.Value[CMP_INVERSION] = row.SpectralInversion != 0 ? 1 : 0;
+    const bool fixed = row.StaticMode == 1 && row.ConvFreq > 0;
+    if (fixed) {
+        s.Value[CMP_TP_FREQ] = row.ConvFreq;
+        const bool high =
+            row.ConvPol == 'H' || row.ConvPol == 'h' || (!enGroup && row.ConvPol == 'R');
+        s.Value[CMP_TP_POL] = high ? 'H' : 'V';
+    }
+    /* "entp" sends the input of every band; the MxL image only of a static one. */
+    if (enGroup || fixed) s.Value[CMP_FEED] = row.Feed;
+    return s;
+}
+
+static const VelnorCfg_t *bandOf(const VelnorCfg_t *have, int n, int ubNo)
+{
+    for (int r = 0; r < n; r++)
+        if (have[r].UBNo == ubNo) return &have[r];
+    return nullptr;
+}
+
+int BREVCFG_CompareStored(const VelnorCfg_t *want, const VelnorCfg_t *have, int n, bool enGroup,
+                          CmpDiff_t *out, int max)
+{
+    int count = 0;
+    auto note = [&](int row, int ubNo, int field, int w, int h) {
+        if (count < max) out[count] = {row, ubNo, field, w, h};
+        count++;
+    };
+    n = MAIN_RowsInTable(n);
+    for (int r = 0; r < n; r++) {
+        const int ubNo = want[r].UBNo;
+        if (ubNo >= MAX_UB) continue;
+        const VelnorCfg_t *band = bandOf(have, n, ubNo);
+        if (band == nullptr) {
+            note(r, ubNo, CMP_MISSING, 1, 0);
+            continue;
+        }
+        const Stored_t w = stored(want[r], enGroup), h = stored(*band, enGroup);
+        for (int f = 0; f < CMP_MISSING; f++)
+            if (w.Value[f] != h.Value[f]) {
+                note(r, ubNo, f, w.Value[f], h.Value[f]);
+                if (f == CMP_ACTIVE) break; /* the rest of an empty band means nothing */
+            }
+    }
+    return count;
+}
+
+static const char *const FieldNames[CMP_FIELD_COUNT] = {
+    "use",      "frequency", "bandwidth", "level", "spectral inversion", "static transponder",
+    "polarity", "input",     "band",
+};
+
+const char *BREVCFG_FieldName(int field)
+{
+    return field >= 0 && field < CMP_FIELD_COUNT ? FieldNames[field] : "?";
+}
+
+void BREVCFG_FieldValue(int field, int value, char *text, int len)
+{
+    const auto n = static_cast<std::size_t>(len);
+    switch (field) {
+    case CMP_ACTIVE: std::snprintf(text, n, "%s", value != 0 ? "active" : "inactive"); break;
+    case CMP_FREQUENCY: std::snprintf(text, n, "%d.%d MHz", value / 10, value % 10); break;
+    case CMP_BW: std::snprintf(text, n, "%d MHz", value); break;
+    case CMP_LEVEL: std::snprintf(text, n, "%d dBm", value); break;
+    case CMP_TP_FREQ:
+        if (value == 0)
+            std::snprintf(text, n, "none");
+        else
+            std::snprintf(text, n, "%d MHz", value);
+        break;
+    case CMP_TP_POL:
+        std::snprintf(text, n, "%s", value == 0 ? "none" : value == 'H' ? "H" : "V");
+        break;
+    case CMP_MISSING: std::snprintf(text, n, "%s", value != 0 ? "present" : "missing"); break;
+    default: std::snprintf(text, n, "%d", value); break;
+    }
+}
