@@ -24,8 +24,9 @@ enum : unsigned {
     OPT_CHAIN = 1u << 7,
     OPT_CONFIG_VERSION = 1u << 8,
     OPT_TIMEOUT = 1u << 9,
+    OPT_STRICT = 1u << 10, /* a flag: no value */
 };
-constexpr int CLI_OPTION_COUNT = 10;
+constexpr int CLI_OPTION_COUNT = 11;
 /* The longest wait of a transfer for an answer without --timeout, in
  * seconds: far beyond any healthy transfer's. */
 constexpr int CLI_DEFAULT_TIMEOUT_S = 60;
@@ -94,7 +95,9 @@ int CLI_CmdVoltage();
  * number is above 15. */
 int CLI_ParseConfigVersion(const std::string &v);
 /* Reads the configuration file of the first argument for the table's model
- * as "Open File..." does, takes --config-version, and validates it. */
+ * as "Open File..." does, takes --config-version, and validates it. A file
+ * without a user band is refused (CLI_FILE_ERROR); each value reading or the
+ * group's repair changed is told as a warning, and refused with --strict. */
 int CLI_LoadTable();
 /* Tells that the table has faulty rows; returns CLI_REFUSED. */
 int CLI_RefuseFaultyTable();

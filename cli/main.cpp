@@ -30,7 +30,10 @@ static const Option_t Options[CLI_OPTION_COUNT] = {
     {"--chain", OPT_CHAIN},
     {"--config-version", OPT_CONFIG_VERSION},
     {"--timeout", OPT_TIMEOUT},
+    {"--strict", OPT_STRICT},
 };
+/* The options that are flags and take no value. */
+constexpr unsigned FLAG_OPTIONS = OPT_STRICT;
 
 CliArgs_t CliArgs;
 
@@ -87,6 +90,9 @@ static const char *const PROGRAM_HELP =
     "  --port N|PATH    the COM number or device path of the Kaltro; without it\n"
     "                   the first port where a Kaltro answers\n"
     "  --model NAME     the device model (MODELS)\n"
+    "  --strict         refuse a file whose values reading had to change (check,\n"
+    "                   export, program, verify, save-in-kaltro); without it they\n"
+    "                   are told as warnings and the changed values used\n"
     "  --json           print one JSON object\n"
     "  --help           help, also after a command\n"
     "  --version        the program's version\n"
@@ -118,14 +124,17 @@ static const Command_t Commands[] = {
      "settings dialogs read them: Kaltro software and supply level; the device's\n"
      "model, versions, serial number, LO frequencies, UB count, temperature and\n"
      "settings.\n"},
-    {"check", CLI_CmdCheck, OPT_MODEL, OPT_MODEL, 1, 1, "brevant-cli check FILE --model NAME",
+    {"check", CLI_CmdCheck, OPT_MODEL | OPT_STRICT, OPT_MODEL, 1, 1,
+     "brevant-cli check FILE --model NAME [--strict]",
      "Reads FILE as \"Open File...\" does for the model and prints one line per row\n"
      "with the status the main window shows. Exit 0 when every row is OK, 1 when a\n"
      "row has an error.\n"},
-    {"export", CLI_CmdExport, OPT_MODEL | OPT_OUT | OPT_CONFIG_VERSION, OPT_MODEL | OPT_OUT, 1, 1,
+    {"export", CLI_CmdExport, OPT_MODEL | OPT_OUT | OPT_CONFIG_VERSION | OPT_STRICT,
+     OPT_MODEL | OPT_OUT, 1, 1,
      "brevant-cli export FILE --model NAME -o IMAGE [--config-version X.Y]",
      "Writes the device image \"Export\" writes, after the same validation.\n" CONFIG_VERSION_HELP},
-    {"program", CLI_CmdProgram, OPT_PORT | OPT_MODEL | OPT_CONFIG_VERSION | OPT_TIMEOUT, 0, 1, 1,
+    {"program", CLI_CmdProgram,
+     OPT_PORT | OPT_MODEL | OPT_CONFIG_VERSION | OPT_TIMEOUT | OPT_STRICT, 0, 1, 1,
      "brevant-cli program FILE [--port N|PATH] [--model NAME] [--config-version X.Y]\n"
      "                    [--timeout SECONDS]",
      "Identifies the device (--model must agree with it), reads FILE for its model,\n"
@@ -135,7 +144,7 @@ static const Command_t Commands[] = {
      "brevant-cli readout [--port N|PATH] [--model NAME] -o FILE",
      "Reads the device's configuration version and UB table and saves the table as\n"
      "\"Save File...\" would.\n"},
-    {"verify", CLI_CmdVerify, OPT_PORT | OPT_MODEL | OPT_CONFIG_VERSION, 0, 1, 1,
+    {"verify", CLI_CmdVerify, OPT_PORT | OPT_MODEL | OPT_CONFIG_VERSION | OPT_STRICT, 0, 1, 1,
      "brevant-cli verify FILE [--port N|PATH] [--model NAME] [--config-version X.Y]",
      "Reads the device's configuration version and UB table and compares them with\n"
      "FILE as program would store them (read, repaired and validated as \"Open\n"
@@ -158,7 +167,8 @@ static const Command_t Commands[] = {
      "brevant-cli upgrade-kaltro FILE [--port N|PATH] [--timeout SECONDS]",
      "Sends software to the Kaltro.\n" TIMEOUT_HELP},
     {"save-in-kaltro", CLI_CmdSaveInKaltro,
-     OPT_PORT | OPT_MODEL | OPT_NAME | OPT_CONFIG_VERSION | OPT_TIMEOUT, OPT_NAME, 1, 1,
+     OPT_PORT | OPT_MODEL | OPT_NAME | OPT_CONFIG_VERSION | OPT_TIMEOUT | OPT_STRICT, OPT_NAME, 1,
+     1,
      "brevant-cli save-in-kaltro FILE --name NAME [--port N|PATH] [--model NAME]\n"
      "                           [--config-version X.Y] [--timeout SECONDS]",
      "Validates FILE for the device's model and keeps it in the Kaltro under NAME\n"
@@ -201,7 +211,9 @@ static int parse(const Command_t &cmd, int argc, char **argv)
                 k++;
             if (k == CLI_OPTION_COUNT || (cmd.Takes & Options[k].Bit) == 0)
                 return CLI_Usage("unknown option " + word + " for " + cmd.Name, cmd.Name);
-            if (!inlineValue) {
+            const bool flag = (Options[k].Bit & FLAG_OPTIONS) != 0;
+            if (flag && inlineValue) return CLI_Usage(word + " takes no value", cmd.Name);
+            if (!inlineValue && !flag) {
                 if (i + 1 >= argc) return CLI_Usage(word + " needs a value", cmd.Name);
                 v = argv[++i];
             }

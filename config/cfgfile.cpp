@@ -285,15 +285,16 @@ int BREVCFG_RestoreUBNumbers(VelnorCfg_t *table, int MaxUB)
     return renumbered;
 }
 
-int BREVCFG_LoadConfigFile(const char *path, VelnorCfg_t *table, int MaxUB)
+int BREVCFG_LoadConfigFile(const char *path, VelnorCfg_t *table, int MaxUB, int *rows)
 {
     if (table == nullptr) return BREVCFG_FILE_CANNOT_READ;
     unsigned char *buf = nullptr;
     int size = 0;
     if (BREVCFG_LoadWholeFile(path, &buf, &size) != 0) return BREVCFG_FILE_CANNOT_READ;
-    BREVCFG_ParseConfig(reinterpret_cast<const char *>(buf), static_cast<std::size_t>(size), table,
-                        MaxUB);
+    const int taken = BREVCFG_ParseConfig(reinterpret_cast<const char *>(buf),
+                                          static_cast<std::size_t>(size), table, MaxUB);
     BREVCFG_DeallocFileBuffer(buf);
+    if (rows != nullptr) *rows = taken;
     return BREVCFG_FILE_OK;
 }
 

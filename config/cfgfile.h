@@ -71,7 +71,8 @@ void BREVCFG_RepairRanges(VelnorCfg_t *table, int MaxUB, bool enGroup);
  * and sorted only once the temporary file has been made, so a file that
  * cannot be created leaves it unchanged. */
 int BREVCFG_SaveConfigFile(const char *path, VelnorCfg_t *table, int MaxUB, int mode);
-/* Reads the text file at path into rows 0 .. MaxUB - 1 of table. Returns
+/* Reads the text file at path into rows 0 .. MaxUB - 1 of table; *rows
+ * (optional) receives the number of data rows the file held. Returns
  * BREVCFG_FILE_OK, or BREVCFG_FILE_CANNOT_READ with the table unchanged when
  * the file cannot be opened or read whole. */
-int BREVCFG_LoadConfigFile(const char *path, VelnorCfg_t *table, int MaxUB);
+int BREVCFG_LoadConfigFile(const char *path, VelnorCfg_t *table, int MaxUB, int *rows = nullptr);
