@@ -34,6 +34,36 @@ static bool text(const char *v, char *out, std::size_t len)
     return std::snprintf(out, len, "%s", v) < static_cast<int>(len);
 }
 
+/* --serial: a 32-bit serial number. */
+static bool serialNumber(const char *v, std::int64_t *out)
+{
+    char *end = nullptr;
+    long long n = std::strtoll(v, &end, 0);
+    if (end == v || *end != '\0' || n < 0 || n > 0xFFFFFFFFll) return false;
+    *out = n;
+    return true;
+}
+
+/* --model-cycle: model names separated by commas, each of the catalogue. */
+static bool modelCycle(const char *v, SIM_Options *o)
+{
+    o->modelCycleCount = 0;
+    for (const char *p = v;; p++) {
+        const char *comma = std::strchr(p, ',');
+        std::size_t n = comma ? static_cast<std::size_t>(comma - p) : std::strlen(p);
+        if (n == 0 || n >= SIM_MODEL_LEN || o->modelCycleCount == SIM_CYCLE_MAX) return false;
+        char *name = o->modelCycle[o->modelCycleCount++];
+        std::memcpy(name, p, n);
+        name[n] = '\0';
+        bool known = false;
+        for (int m = 0; const SIM_Model *d = SIM_GetModel(m); m++)
+            known = known || std::strcmp(d->name, name) == 0;
+        if (!known) return false;
+        if (!comma) return true;
+        p = comma;
+    }
+}
+
 int SIM_ParseArgs(int argc, char **argv, SIM_Options *o, char *err, std::size_t errLen)
 {
     struct Flag {
@@ -62,7 +92,11 @@ int SIM_ParseArgs(int argc, char **argv, SIM_Options *o, char *err, std::size_t 
                    {"--device-id", &o->id, 0, 255},
                    {"--power-delay", &o->powerDelayMs, 0, 60000},
                    {"--reply-delay", &o->replyDelayMs, 0, 60000},
-                   {"--voltage", &o->voltage, 0, 15}};
+                   {"--voltage", &o->voltage, 0, 15},
+                   {"--swap-every", &o->swapEvery, 1, 86400},
+                   {"--swap-gap", &o->swapGapMs, 0, 60000},
+                   {"--faulty", &o->faulty, 0, 100},
+                   {"--seed", &o->seed, 0, 0x7FFFFFFF}};
     struct Text {
         const char *name;
         char *target;
@@ -96,7 +130,19 @@ int SIM_ParseArgs(int argc, char **argv, SIM_Options *o, char *err, std::size_t 
                 return std::snprintf(err, errLen, "%s: too long", t.name), 1;
             known = true;
         }
-        const char *v = known ? nullptr : value(argc, argv, &i, "--refuse");
+        const char *v = known ? nullptr : value(argc, argv, &i, "--serial");
+        if (v) {
+            if (!serialNumber(v, &o->serial))
+                return std::snprintf(err, errLen, "--serial: bad number %s", v), 1;
+            known = true;
+        }
+        v = known ? nullptr : value(argc, argv, &i, "--model-cycle");
+        if (v) {
+            if (!modelCycle(v, o))
+                return std::snprintf(err, errLen, "--model-cycle: bad list %s", v), 1;
+            known = true;
+        }
+        v = known ? nullptr : value(argc, argv, &i, "--refuse");
         if (v) {
             if (o->refuseCount == SIM_REFUSE_MAX ||
                 !text(v, o->refuse[o->refuseCount], SIM_VERB_LEN))

@@ -2,7 +2,8 @@
  * and UB table; the commands the controller relays to it; the configuration
  * images it takes; and the state file that sets it up.
  *
- * State: one SIM_Device and the --no-space session count. It never writes to
+ * State: one SIM_Device, the --no-space session count and the programming
+ * commands taken (for a device that drops off). It never writes to
  * the line; the controller turns its answers into "Rx:" lines. The image
  * decoder is written from the image layouts alone, apart from the program's
  * compilers, and the models with their ID bytes are the device's own table,
@@ -21,7 +22,10 @@
 constexpr int ACK_OK = 4;      /* "0xE4" */
 constexpr int ACK_UNKNOWN = 1; /* a command the device does not know */
 constexpr int ACK_BAD_ARGUMENT = 2;
+constexpr int ACK_REFUSED = 5;
 constexpr int ACK_NO_SPACE = 7;
+constexpr int NO_ANSWER = -1;
+constexpr int IMAGE_REFUSED = 3;
 constexpr int HEADER = 16; /* image header bytes */
 constexpr int EN_RECORD = 10, MXL_RECORD = 9;
 constexpr int STATE_LINE = 512;
@@ -37,6 +41,7 @@ constexpr int MODEL_COUNT = sizeof models / sizeof models[0];
 
 static SIM_Device dev;
 static int activeInSession = 0; /* active bands taken by "entp" since the session began */
+static int programmed = 0;      /* programming commands taken since the device went on */
 
 const SIM_Model *SIM_GetModel(int index)
 {
@@ -90,6 +95,7 @@ int SIMDEV_Init(const char *model)
     dev.wideband = models[m].quattro ? 0 : 1;
     defaultTable(dev.ubs);
     activeInSession = 0;
+    programmed = 0;
     return 0;
 }
 
@@ -101,6 +107,48 @@ SIM_Device &SIMDEV_State()
 void SIMDEV_NewSession()
 {
     activeInSession = 0;
+}
+
+int SIMDEV_DropPacket()
+{
+    return dev.fault == SIM_Fault::DropsOff && !dev.dropped ? dev.faultAfter : 0;
+}
+
+void SIMDEV_Drop(const char *when)
+{
+    if (!dev.dropped) SIMIO_Log("  device dropped off %s (fault)", when);
+    dev.dropped = true;
+}
+
+/* A faulty device's answer to a command before it is carried out, or 0 to
+ * carry it out. */
+static int faultFirst(const char *verb, const long *a, int n)
+{
+    auto is = [verb](const char *v) { return std::strcmp(verb, v) == 0; };
+    bool programming =
+        is("entp") || is("lnad") || is("lnah") || is("lnaa") || is("legs") || is("lnca");
+    int band = is("entp") && n == 10 ? static_cast<int>(a[1]) : -1;
+    switch (dev.fault) {
+    case SIM_Fault::None: break;
+    case SIM_Fault::BandNotStored:
+        if (band == dev.faultBand) {
+            SIMIO_Log("  band %d not stored (fault)", band);
+            return ACK_OK;
+        }
+        break;
+    case SIM_Fault::BandRefused:
+        if (band == dev.faultBand) return ACK_REFUSED;
+        break;
+    case SIM_Fault::DropsOff:
+        if (programming && programmed >= dev.faultAfter) SIMDEV_Drop("at a programming command");
+        break;
+    case SIM_Fault::VersionRefused:
+        if (is("lnad")) return ACK_REFUSED;
+        break;
+    }
+    if (dev.dropped) return NO_ANSWER;
+    if (programming) programmed++;
+    return 0;
 }
 
 /* ---- Commands ----------------------------------------------------------------- */
@@ -197,7 +245,8 @@ int SIMDEV_Command(const char *verb, const char *args, std::uint8_t *data, int *
     long a[12];
     int n = numbers(args, a, 12);
     *count = 0;
-    if (n < 0) return ACK_BAD_ARGUMENT;
+    if (n < 0) return dev.dropped ? NO_ANSWER : ACK_BAD_ARGUMENT;
+    if (int early = faultFirst(verb, a, n)) return early;
     auto is = [verb](const char *v) { return std::strcmp(verb, v) == 0; };
     auto one = [&](int v) {
         data[(*count)++] = static_cast<std::uint8_t>(v);
@@ -305,10 +354,16 @@ int SIMDEV_TakeImage(const unsigned char *image, int len)
     bool mxl = layoutFits(rec, area, MXL_RECORD, 8, 0xFF);
     if (en && mxl) en = enGroup(); /* both fit: the device's own layout wins */
     if (!en && !mxl) return 2;
+    if (dev.fault == SIM_Fault::BandRefused) return IMAGE_REFUSED;
+    const SIM_UB kept = dev.ub[dev.faultBand];
     for (auto &b : dev.ub)
         b = SIM_UB{};
     for (int r = 0; r < area; r += en ? EN_RECORD : MXL_RECORD)
         en ? takeEN(rec + r) : takeMxL(rec + r);
+    if (dev.fault == SIM_Fault::BandNotStored) {
+        dev.ub[dev.faultBand] = kept;
+        SIMIO_Log("  band %d not stored (fault)", dev.faultBand);
+    }
     dev.dbase = image[9];
     return 0;
 }

@@ -107,9 +107,11 @@ static bool refused(const char *verb)
     return false;
 }
 
+/* The device has had its supply, and has been on the output, for the power
+ * delay. */
 static bool devicePowered(std::int64_t now)
 {
-    return poweredAt >= 0 && now >= poweredAt;
+    return poweredAt >= 0 && now >= poweredAt && now >= SIMSWAP_ReadyAt();
 }
 
 /* Echo and answer text, split after the echo. */
@@ -134,6 +136,10 @@ static bool relay(const char *echo, const char *verb, const char *args, std::int
     std::uint8_t data[16];
     int n = 0;
     int ack = refused(verb) ? 5 : SIMDEV_Command(verb, args, data, &n);
+    if (ack < 0) {
+        answer(echo, ""); /* it has dropped off */
+        return false;
+    }
     char out[REPLY_MAX];
     std::size_t len = 0;
     SIMIO_Append(out, sizeof out, &len, "%s\r\n", echo);
@@ -284,10 +290,17 @@ void SIMKAL_TransferEnded(SIM_ImageKind kind, const unsigned char *image, int le
     if (end != SIM_TransferEnd::Done) return;
     store(kind, image, len);
     if (kind != SIM_ImageKind::Device) return;
+    /* A device swapped or dropped off meanwhile takes nothing and says
+     * nothing; one that drops off took the image no further than this. */
+    if (!devicePowered(SIMIO_Now()) || SIMDEV_State().dropped)
+        return SIMIO_Log("  no device to take the image");
+    if (SIMDEV_DropPacket() > 0) return SIMDEV_Drop("before its verdict");
     /* The device takes the image and then says so on its own line. */
     int verdict = SIMDEV_TakeImage(image, len);
     SIMXM_Transfer().deviceVerdict = verdict;
     if (SIMIO_Options().noVerdict) return SIMIO_Log("  no verdict told (--no-verdict)");
-    const char *text = verdict == 2 ? "Rx: 0xE6\r\n" : "Rx: 0xE4\r\n";
+    const char *text = verdict == 2   ? "Rx: 0xE6\r\n"
+                       : verdict == 3 ? "Rx: 0xE5\r\n"
+                                      : "Rx: 0xE4\r\n";
     SIMIO_Send(text, std::strlen(text), nullptr, 0, DEVICE_TAKE_MS);
 }

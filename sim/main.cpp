@@ -1,8 +1,8 @@
 /* main.cpp -- kaltro-sim: runs the simulated Kaltro and dCSS device on a
  * pseudo-terminal until SIGINT, SIGTERM or SIGHUP, printing the COM name
- * first; its --help and --version. The handlers go in before the simulator
- * opens, so a signal during start-up still ends it and removes its link.
- * Everything else is in the brevant_sim library.
+ * first, and swaps the device on SIGUSR1; its --help and --version. The handlers go in before the
+ * simulator opens, so a signal during start-up still ends it and removes its link. Everything else
+ * is in the brevant_sim library.
  */
 #include "sim/sim.h"
 
@@ -18,7 +18,8 @@ static const char help[] =
     "pseudo-terminal, published as the link COMn in the ports folder\n"
     "($XDG_RUNTIME_DIR/brevant/ports, else /tmp/brevant-<uid>/ports), where brevant's\n"
     "port scan finds it. Prints the COM name on its first line, then serves until\n"
-    "SIGINT, SIGTERM or SIGHUP, and removes the link.\n"
+    "SIGINT, SIGTERM or SIGHUP, and removes the link. SIGUSR1 swaps the device\n"
+    "at once, as --swap-every does.\n"
     "\n"
     "A value follows its option as the next word or after '=' (--nak 2, --nak=2);\n"
     "numbers are decimal or 0x hexadecimal.\n"
@@ -44,6 +45,27 @@ static const char help[] =
     "  --store DIR          save every image received as device-NNN.bin,\n"
     "                       kaltro-sw-NNN.bin or kaltro-cfg-NNN.bin (default none)\n"
     "  --log FILE           write the traffic log to FILE (default none)\n"
+    "\n"
+    "Device after device (a production run):\n"
+    "  --swap-every SECONDS swap the device every SECONDS, 1 to 86400 (default\n"
+    "                       never): it goes off the output, answering nothing, and\n"
+    "                       after the gap a new one goes on with the next serial\n"
+    "                       number, its model's factory table and configuration\n"
+    "                       version 0.0; it answers after the power delay\n"
+    "  --swap-gap MS        time without a device at a swap, 0 to 60000 (default\n"
+    "                       1000)\n"
+    "  --serial N           serial number of the first device, 0 to 4294967295\n"
+    "                       (default the state file's, else 12345678); new devices\n"
+    "                       count on from it\n"
+    "  --model-cycle A,B,...\n"
+    "                       the new devices take these models in turn, up to 16\n"
+    "                       (default: all of --model)\n"
+    "  --faulty SHARE       percent of the new devices with one fault, 0 to 100\n"
+    "                       (default 0): a band not stored, a band (and images)\n"
+    "                       refused, dropping off while programmed, or 'lnad'\n"
+    "                       refused\n"
+    "  --seed N             seed of the choice of faulty devices and faults,\n"
+    "                       0 to 2147483647 (default 1); a seed repeats its devices\n"
     "\n"
     "Faults (default none; any may be combined):\n"
     "  --silent             answer nothing: the controller is not found\n"
@@ -88,6 +110,11 @@ static void onSignal(int)
     SIM_RequestStop();
 }
 
+static void onSwapSignal(int)
+{
+    SIM_RequestSwap();
+}
+
 int main(int argc, char **argv)
 {
     static SIM_Options opt;
@@ -108,6 +135,11 @@ int main(int argc, char **argv)
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGHUP, &sa, nullptr);
+    struct sigaction swap {
+    };
+    swap.sa_handler = onSwapSignal;
+    sigemptyset(&swap.sa_mask);
+    sigaction(SIGUSR1, &swap, nullptr);
 
     int port = SIM_Open(&opt, err, sizeof err);
     if (port < 0) return std::fprintf(stderr, "kaltro-sim: %s\n", err), 1;

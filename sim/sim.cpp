@@ -4,7 +4,8 @@
  *
  * State: the options, the terminal's descriptors, a queue of bytes read (each
  * with the moment it has fully arrived) and a queue of bytes to write (each
- * with the moment it may leave), the stop pipe, the log, and the lock that
+ * with the moment it may leave), the stop pipe (which also wakes the loop for
+ * a swap request), the log, and the lock that
  * lets other threads inspect the simulator while it serves.
  *
  * At 115200 baud a byte (start bit, 8 data bits, stop bit) takes 86.8 us on
@@ -44,6 +45,7 @@ static char terminalPath[SIM_PATH_LEN];
 static int port = -1;
 static int stopPipe[2] = {-1, -1};
 static std::atomic<bool> stopRequested{false};
+static std::atomic<bool> swapRequested{false};
 static std::mutex lock;
 static FILE *logFile = nullptr;
 static std::int64_t startTime = 0;
@@ -227,6 +229,13 @@ static int fail(char *err, std::size_t errLen, const char *what)
     return -1;
 }
 
+static bool knownModel(const char *name)
+{
+    for (int m = 0; const SIM_Model *d = SIM_GetModel(m); m++)
+        if (std::strcmp(d->name, name) == 0) return true;
+    return false;
+}
+
 int SIM_Open(const SIM_Options *opt, char *err, std::size_t errLen)
 {
     std::lock_guard<std::mutex> hold(lock);
@@ -246,6 +255,11 @@ int SIM_Open(const SIM_Options *opt, char *err, std::size_t errLen)
     SIM_Device &d = SIMDEV_State();
     if (opts.ubs >= 0) d.ubs = opts.ubs & 0xFF;
     if (opts.id >= 0) d.id = static_cast<std::uint8_t>(opts.id);
+    if (opts.serial >= 0) d.sn = static_cast<std::uint32_t>(opts.serial);
+    for (int i = 0; i < opts.modelCycleCount; i++)
+        if (!knownModel(opts.modelCycle[i])) return fail(err, errLen, "unknown model in the cycle");
+    swapRequested = false;
+    SIMSWAP_Init(startTime);
     if (opts.voltage >= 0) k.level = opts.voltage;
     SIMKAL_Init(k);
     if (opts.log[0] && !(logFile = std::fopen(opts.log, "w")))
@@ -258,7 +272,8 @@ int SIM_Open(const SIM_Options *opt, char *err, std::size_t errLen)
     else
         port = PORTNAME_PublishFirstFree(terminalPath);
     if (port < 0) return fail(err, errLen, "cannot publish the COM link (number taken?)");
-    SIMIO_Log("  COM%d is %s, device %s", port, terminalPath, opts.model);
+    SIMIO_Log("  COM%d is %s, device 1 on: %s, serial %u", port, terminalPath, opts.model,
+              SIMDEV_State().sn);
     return port;
 }
 
@@ -267,6 +282,7 @@ void SIM_Close()
     std::lock_guard<std::mutex> hold(lock);
     closeAll();
     stopRequested = false;
+    swapRequested = false;
 }
 
 void SIM_RequestStop()
@@ -275,6 +291,15 @@ void SIM_RequestStop()
      * write that fails (a full pipe is already enough to wake the loop). */
     const int savedErrno = errno;
     stopRequested = true;
+    char c = 1;
+    if (stopPipe[1] >= 0) (void)!write(stopPipe[1], &c, 1);
+    errno = savedErrno;
+}
+
+void SIM_RequestSwap()
+{
+    const int savedErrno = errno;
+    swapRequested = true;
     char c = 1;
     if (stopPipe[1] >= 0) (void)!write(stopPipe[1], &c, 1);
     errno = savedErrno;
@@ -301,6 +326,10 @@ static void readLine(std::int64_t now)
 static std::int64_t serve(std::int64_t now)
 {
     std::lock_guard<std::mutex> hold(lock);
+    /* A swap first, so that the commands after it meet the empty output. */
+    if (swapRequested.exchange(false)) SIMSWAP_Begin(now);
+    std::int64_t swap = SIMSWAP_NextTimer();
+    if (swap >= 0 && swap <= now) SIMSWAP_Tick(now);
     int due = 0;
     while (due < in.count && in.at[(in.head + due) % QUEUE_MAX] <= now)
         due++;
@@ -326,6 +355,7 @@ static std::int64_t serve(std::int64_t now)
     if (in.count) consider(in.at[in.head]);
     if (out.count) consider(out.at[out.head]);
     consider(SIMKAL_NextTimer());
+    consider(SIMSWAP_NextTimer());
     return next;
 }
 
@@ -388,6 +418,12 @@ void SIM_GetLastCommand(char *o, std::size_t len)
 {
     std::lock_guard<std::mutex> hold(lock);
     std::snprintf(o, len, "%s", SIMKAL_LastCommand());
+}
+
+int SIM_SwapCount()
+{
+    std::lock_guard<std::mutex> hold(lock);
+    return SIMSWAP_Count();
 }
 
 int SIM_GetTransfer(SIM_Transfer *o, unsigned char *image, int cap)

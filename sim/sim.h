@@ -24,17 +24,19 @@ constexpr int SIM_UB_MAX = 32;         /* the device's table */
 constexpr int SIM_NAME_LEN = 64;       /* the controller's stored name */
 constexpr int SIM_IMAGE_MAX = 1 << 20; /* the largest image taken by XModem */
 constexpr int SIM_PACKET_LOG = 1100;   /* packets remembered per transfer */
+constexpr int SIM_CYCLE_MAX = 16;      /* models in --model-cycle */
+constexpr int SIM_MODEL_LEN = 16;      /* a model name and its NUL */
 
 /* What the command line (or a test) chooses. */
 struct SIM_Options {
-    char model[16] = "KX-103";     /* catalogue name of the device */
-    int port = 0;                  /* COM number to publish at; 0 the first free one */
-    char store[SIM_PATH_LEN] = ""; /* folder for received images; "" keeps none */
-    char state[SIM_PATH_LEN] = ""; /* device and controller state to load */
-    char log[SIM_PATH_LEN] = "";   /* traffic log */
-    int powerDelayMs = 300;        /* from supply level 5 until the device answers */
-    int replyDelayMs = 0;          /* extra time before each device answer */
-    int voltage = -1;              /* supply level at start (-1: the state file's, else 0) */
+    char model[SIM_MODEL_LEN] = "KX-103"; /* catalogue name of the device */
+    int port = 0;                         /* COM number to publish at; 0 the first free one */
+    char store[SIM_PATH_LEN] = "";        /* folder for received images; "" keeps none */
+    char state[SIM_PATH_LEN] = "";        /* device and controller state to load */
+    char log[SIM_PATH_LEN] = "";          /* traffic log */
+    int powerDelayMs = 300;               /* from supply level 5 until the device answers */
+    int replyDelayMs = 0;                 /* extra time before each device answer */
+    int voltage = -1;                     /* supply level at start (-1: the state file's, else 0) */
     /* Faults; every one may be combined with the others. */
     bool silent = false;                            /* no answer at all */
     bool noDevice = false;                          /* the controller answers, the device never */
@@ -52,6 +54,24 @@ struct SIM_Options {
     int noSpace = -1;       /* refuse "entp" of active bands beyond this many */
     int ubs = -1;           /* UB count the device reports (-1: the model's) */
     int id = -1;            /* device ID the device reports (-1: the model's) */
+    /* Production runs: device after device on the output. */
+    std::int64_t serial = -1; /* the first device's serial (-1: the model's or the state file's) */
+    int swapEvery = 0;        /* seconds between swaps; 0 none */
+    int swapGapMs = 1000;     /* the output without a device at a swap */
+    char modelCycle[SIM_CYCLE_MAX][SIM_MODEL_LEN] = {}; /* the new devices' models, in turn */
+    int modelCycleCount = 0;                            /* 0: every new device is of --model */
+    int faulty = 0; /* percent of the new devices that have a fault */
+    int seed = 1;   /* of the generator that picks faulty devices and their faults */
+};
+
+/* What is wrong with a faulty device (one thing each). */
+enum class SIM_Fault {
+    None,
+    BandNotStored,  /* one band's "entp" is acknowledged, the band keeps its contents; an
+                       image is taken except for that band */
+    BandRefused,    /* one band's "entp" is refused with 0xE5; an image is refused (0xE5) */
+    DropsOff,       /* answers nothing from a programming command or image packet on */
+    VersionRefused, /* "lnad" is refused with 0xE5 */
 };
 
 /* A model the device can be: its name (--model), the ID byte it reports to
@@ -89,6 +109,11 @@ struct SIM_Device {
     std::uint8_t dbase, sw;
     std::int8_t en50494plus, wideband, legacy, chain, output;
     SIM_UB ub[SIM_UB_MAX];
+    SIM_Fault fault; /* None for a sound device (the first device always is) */
+    int faultBand;   /* the band of BandNotStored and BandRefused */
+    int faultAfter;  /* DropsOff: programming commands answered ("entp", "lnad", "lnah",
+                        "lnaa", "legs", "lnca"), and the image packet it drops at */
+    bool dropped;    /* DropsOff has struck: it answers nothing more */
 };
 
 /* The controller. */
@@ -113,7 +138,8 @@ struct SIM_Transfer {
     std::uint16_t block[SIM_PACKET_LOG]; /* block size of each accepted packet */
     std::uint8_t number[SIM_PACKET_LOG]; /* its packet number */
     int deviceVerdict;                   /* after a device image: 0 configuration taken,
-                                            1 not a configuration (stored), 2 bad image */
+                                            1 not a configuration (stored), 2 bad image,
+                                            3 refused by a faulty device */
 };
 
 /* Set-up and running. */
@@ -128,6 +154,10 @@ int SIM_Run();
  * other threads. A request made before SIM_Open, such as a signal during
  * start-up, ends the SIM_Run that follows at once. */
 void SIM_RequestStop();
+/* Takes the device off the output at once and puts a new one on after the
+ * gap, as --swap-every does on its schedule (kaltro-sim does it on SIGUSR1).
+ * Safe from a signal handler and from other threads. */
+void SIM_RequestSwap();
 /* Removes the link and closes the terminal and the log; forgets a stop
  * request, so that another simulator can run in the same process. */
 void SIM_Close();
@@ -145,6 +175,8 @@ void SIM_GetKaltro(SIM_Kaltro *out);
 int SIM_CommandCount(const char *verb);
 /* The last command line received, without its carriage return. */
 void SIM_GetLastCommand(char *out, std::size_t len);
+/* New devices put on the output since SIM_Open. */
+int SIM_SwapCount();
 /* The last transfer; copies up to cap bytes of its image into image (may be
  * nullptr) and returns the image size. */
 int SIM_GetTransfer(SIM_Transfer *out, unsigned char *image, int cap);

@@ -4,6 +4,7 @@
  *                 the serving loop and the lock
  *   kaltro.cpp    the controller: command lines, its own commands, relaying
  *   device.cpp    the dCSS device: its state, commands, images, state file
+ *   swap.cpp      device after device: swaps, serial numbers, faulty devices
  *   xmodemrx.cpp  XModem reception for the controller
  *   pty.cpp       creating the pseudo-terminal
  *
@@ -65,13 +66,33 @@ SIM_Device &SIMDEV_State();
 /* Loads a state file into the device and *kaltro. 0, or 1 with err. */
 int SIMDEV_LoadState(const char *path, SIM_Kaltro *kaltro, char *err, std::size_t errLen);
 /* Carries out a device command. Returns the acknowledgement digit (4
- * accepted, another digit refused) and fills data[] with *count bytes. */
+ * accepted, another digit refused), or -1 when the device does not answer
+ * (it has dropped off), and fills data[] with *count bytes. */
 int SIMDEV_Command(const char *verb, const char *args, std::uint8_t *data, int *count);
 /* Takes a received device image: 0 a configuration image, decoded into the
- * UB table; 1 not a configuration image; 2 a damaged configuration image. */
+ * UB table; 1 not a configuration image; 2 a damaged configuration image;
+ * 3 refused by a faulty device (BandRefused). */
 int SIMDEV_TakeImage(const unsigned char *image, int len);
 /* Starts a new programming session for --no-space (power-up, "lnad"). */
 void SIMDEV_NewSession();
+
+/* The packet of a device image at which the device drops off (DropsOff), or 0. */
+int SIMDEV_DropPacket();
+/* Takes the device off the line for good (DropsOff has struck). */
+void SIMDEV_Drop(const char *when);
+
+/* ---- Device after device (swap.cpp) --------------------------------------- */
+
+/* Starts the schedule; the device as set up is the first. */
+void SIMSWAP_Init(std::int64_t now);
+/* Takes the device off now; a new one goes on after the gap. */
+void SIMSWAP_Begin(std::int64_t now);
+/* The moment the device on the output may answer (the power delay after it
+ * went on); 0 before any swap, INT64_MAX while the output has none. */
+std::int64_t SIMSWAP_ReadyAt();
+std::int64_t SIMSWAP_NextTimer();
+void SIMSWAP_Tick(std::int64_t now);
+int SIMSWAP_Count();
 
 /* ---- XModem reception (xmodemrx.cpp) -------------------------------------- */
 

@@ -9,7 +9,8 @@
  *   block     header, data, CRC gathered -> check:
  *               bad complement or CRC          NAK
  *               expected number                ACK (or NAK for --nak, CAN for --can-at,
- *                                              nothing from --mute-at on)
+ *                                              nothing from --mute-at on, or from
+ *                                              the packet a faulty device drops at)
  *               the previous number again      ACK (our ACK was lost)
  *               any other number               CAN CAN, cancelled
  *             a block that stalls for a second is dropped with a NAK
@@ -135,7 +136,10 @@ static void checkBlock()
         SIMIO_Log("> block %u: expected %u", num, expected);
         return cancel();
     }
-    if (o.muteAt > 0 && tr.packets + 1 >= o.muteAt) {
+    const int drop = tr.kind == SIM_ImageKind::Device ? SIMDEV_DropPacket() : 0;
+    if (drop > 0 && tr.packets + 1 >= drop) SIMDEV_Drop("during the image");
+    if ((o.muteAt > 0 && tr.packets + 1 >= o.muteAt) ||
+        (tr.kind == SIM_ImageKind::Device && SIMDEV_State().dropped)) {
         SIMIO_Log("> block %u: not answered", num);
         return; /* a live line that answers nothing */
     }

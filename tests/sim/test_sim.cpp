@@ -1,11 +1,13 @@
 /* kaltro-sim itself: the program and its COM link, the choice of a port
  * number, the state file, the faults that the link tests do not use, every
- * model's ID against the catalogue, and a stop requested during start-up. */
+ * model's ID against the catalogue, a stop requested during start-up, and
+ * device after device: swaps, the schedule, seeded faulty devices. */
 #include "config/dcss.h"
 #include "link/portname.h"
 #include "link/rs232.h"
 #include "tests/support/simthread.h"
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -349,4 +351,215 @@ TEST(SimStartUp, StopRequestedDuringStartUpIsKeptAndErrnoSurvives)
     errno = EDOM;
     SIM_RequestStop();
     EXPECT_EQ(errno, EDOM);
+}
+
+/* ---- Device after device ------------------------------------------------------ */
+
+/* A raw command and the whole answer, as one read of the program gets it. */
+static std::string Ask(const std::string &command)
+{
+    const std::string line = command + "\r";
+    WriteABuffer(line.c_str(), static_cast<std::uint32_t>(line.size()));
+    std::uint32_t n = 0;
+    char *buf = ReadABuffer(&n);
+    return std::string(buf, n);
+}
+
+static std::string Acked(const std::string &command, const char *rx)
+{
+    return command + "\r\nRx: " + rx + "\r\n";
+}
+
+static std::string Entp(int band, int freq)
+{
+    return "entp 0 " + std::to_string(band) + " " + std::to_string(freq) + " 0 40 -24 0 0 0 0";
+}
+
+/* Waits until count new devices have gone on. */
+static bool WaitSwaps(int count, int ms)
+{
+    for (int i = 0; i < ms / 10 && SIM_SwapCount() < count; i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return SIM_SwapCount() >= count;
+}
+
+/* Swaps at once and waits for the new device; its state in d. */
+static bool SwapNow(SIM_Device *d)
+{
+    const int before = SIM_SwapCount();
+    SIM_RequestSwap();
+    if (!WaitSwaps(before + 1, 2000)) return false;
+    SIM_GetDevice(d);
+    return true;
+}
+
+/* Sends an MxL-group configuration image of {band, MHz} records; the
+ * device's verdict as the program reads it. */
+static int SendMxLImage(std::vector<std::pair<int, int>> bands)
+{
+    unsigned char image[1024] = {0x02, 0x00, '1', '5', 0, 0, 0, 0, 0x10, 0x21};
+    int area = 0;
+    for (auto [u, f] : bands) {
+        unsigned char *r = image + 16 + area;
+        r[0] = static_cast<unsigned char>(f >> 4);
+        r[1] = static_cast<unsigned char>((f & 15) << 4);
+        r[2] = 40;
+        r[6] = static_cast<unsigned char>(-24);
+        r[7] = static_cast<unsigned char>(u);
+        r[8] = 0xFF;
+        area += 9;
+    }
+    const std::uint16_t crc = RS232_CalculateCRC16(image + 16, static_cast<std::uint16_t>(area));
+    image[4] = static_cast<unsigned char>(crc >> 8);
+    image[5] = static_cast<unsigned char>(crc);
+    image[7] = static_cast<unsigned char>(area);
+    if (RS232_KaltroDownloadInit(16 + area, XM_TYPE_DEVICE, 3) != XM_STARTED ||
+        RS232_GetXModemStarter() != RS232_OK)
+        return -1;
+    RS232_SendXModemPacket(image);
+    if (RS232_XModemWaitACK() != XM_ANSWER_ACK) return -1;
+    RS232_XModemNextPacket();
+    RS232_SendXModemEOT();
+    return RS232_XModemWaitACK() == XM_ANSWER_ACK ? RS232_GetOKReply() : -1;
+}
+
+TEST(SimSwap, SwapEmptiesTheOutputThenAFreshDeviceStartsUp)
+{
+    PortsFolder ports;
+    const std::string log = ports.dir.path + "/traffic.log";
+    {
+        SimThread sim({"--voltage", "6", "--serial", "500", "--swap-gap", "300", "--power-delay",
+                       "300", "--log", log});
+        ASSERT_EQ(RS232_OpenPort(sim.port), RS232_OK);
+        const std::string factory = Ask("lnbg 0");
+        EXPECT_EQ(Ask(Entp(0, 1500)), Acked(Entp(0, 1500), "0xE4"));
+        EXPECT_EQ(Ask("lnbn"), Acked("lnbn", "0xE4 0x00 0x00 0x01 0xF4")) << "--serial 500";
+        SIM_RequestSwap();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(Ask("lnbe"), "lnbe\r\n") << "no device on the output";
+        ASSERT_TRUE(WaitSwaps(1, 2000));
+        EXPECT_EQ(Ask("lnbe"), "lnbe\r\n") << "on, but still starting";
+        std::this_thread::sleep_for(std::chrono::milliseconds(350));
+        EXPECT_EQ(Ask("lnbn"), Acked("lnbn", "0xE4 0x00 0x00 0x01 0xF5"));
+        EXPECT_EQ(Ask("lnbd"), Acked("lnbd", "0xE4 0x00")) << "configuration version 0.0";
+        EXPECT_EQ(Ask("lnbg 0"), factory) << "the factory table";
+        SIM_Device d{};
+        SIM_GetDevice(&d);
+        EXPECT_EQ(d.fault, SIM_Fault::None);
+        EXPECT_EQ(SIM_SwapCount(), 1);
+        RS232_Term();
+    }
+    const std::string text = ReadFile(log);
+    EXPECT_NE(text.find("device 1 off the output"), std::string::npos) << text;
+    EXPECT_NE(text.find("device 2 on: KX-103, serial 501, no fault"), std::string::npos) << text;
+
+    /* The program swaps on SIGUSR1. */
+    SimProgram program;
+    const std::string name =
+        program.Start({"--voltage", "6", "--serial", "7", "--swap-gap", "0", "--power-delay", "0"});
+    ASSERT_EQ(name.rfind("COM", 0), 0u) << name;
+    ASSERT_EQ(RS232_OpenPort(std::stoi(name.substr(3))), RS232_OK);
+    kill(program.pid, SIGUSR1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(Ask("lnbn"), Acked("lnbn", "0xE4 0x00 0x00 0x00 0x08"));
+    RS232_Term();
+    EXPECT_EQ(WEXITSTATUS(program.Stop(SIGTERM)), 0);
+}
+
+TEST(SimSwap, ScheduleSwapsRepeatedlyThroughTheModelCycle)
+{
+    PortsFolder ports;
+    SimThread sim({"--voltage", "6", "--swap-every", "1", "--swap-gap", "100", "--power-delay", "0",
+                   "--model-cycle", "KX-107,KX-100"});
+    SIM_Device d{};
+    const int expected[3] = {7, 0, 7};
+    for (int n = 1; n <= 3; n++) {
+        const double t = Seconds([n] { WaitSwaps(n, 3000); });
+        ASSERT_EQ(SIM_SwapCount(), n);
+        EXPECT_GT(t, n > 1 ? 0.7 : 0.0) << "a swap a second";
+        SIM_GetDevice(&d);
+        EXPECT_EQ(d.model, expected[n - 1]);
+        EXPECT_EQ(d.sn, 12345678u + static_cast<unsigned>(n));
+        EXPECT_EQ(d.ubs, n == 2 ? 24 : 32);
+    }
+    SIM_Options o;
+    char err[256] = "";
+    const char *argv[] = {"kaltro-sim", "--model-cycle", "KX-107,KX-999"};
+    EXPECT_EQ(SIM_ParseArgs(3, const_cast<char **>(argv), &o, err, sizeof err), 1);
+}
+
+/* The faults of count new devices: kind, band and drop point each. */
+static std::vector<std::array<int, 3>> Devices(std::vector<std::string> args, int count)
+{
+    for (const char *a : {"--swap-gap", "0", "--power-delay", "0"})
+        args.push_back(a);
+    SimThread sim(args);
+    std::vector<std::array<int, 3>> out;
+    SIM_Device d{};
+    for (int i = 0; i < count && SwapNow(&d); i++)
+        out.push_back({static_cast<int>(d.fault), d.faultBand, d.faultAfter});
+    return out;
+}
+
+TEST(SimSwap, SeedRepeatsTheFaultyDevices)
+{
+    PortsFolder ports;
+    const auto first = Devices({"--faulty", "50", "--seed", "7"}, 20);
+    ASSERT_EQ(first.size(), 20u);
+    EXPECT_EQ(Devices({"--faulty", "50", "--seed", "7"}, 20), first);
+    EXPECT_NE(Devices({"--faulty", "50", "--seed", "8"}, 20), first);
+    int faulty = 0, kinds[5] = {};
+    for (const auto &f : first)
+        faulty += f[0] != 0;
+    EXPECT_GT(faulty, 3);
+    EXPECT_LT(faulty, 17);
+    for (const auto &f : Devices({"--faulty", "100", "--seed", "7"}, 40))
+        kinds[f[0]]++;
+    EXPECT_EQ(kinds[0], 0);
+    for (int k = 1; k < 5; k++)
+        EXPECT_GT(kinds[k], 0) << "fault kind " << k;
+}
+
+TEST(SimSwap, EachFaultShowsInTheDevicesAnswers)
+{
+    PortsFolder ports;
+    SimThread sim({"--voltage", "6", "--swap-gap", "0", "--power-delay", "0", "--faulty", "100",
+                   "--seed", "11"});
+    ASSERT_EQ(RS232_OpenPort(sim.port), RS232_OK);
+    SIM_Device d{};
+    auto swapTo = [&d](SIM_Fault kind) {
+        for (int i = 0; i < 40; i++)
+            if (SwapNow(&d) && d.fault == kind) return true;
+        return false;
+    };
+
+    ASSERT_TRUE(swapTo(SIM_Fault::BandNotStored));
+    int b = d.faultBand, other = (b + 1) % 24;
+    const std::string kept = Ask("lnbg " + std::to_string(b));
+    EXPECT_EQ(Ask(Entp(b, 1500)), Acked(Entp(b, 1500), "0xE4")) << "acknowledged";
+    EXPECT_EQ(Ask("lnbg " + std::to_string(b)), kept) << "but not stored";
+    EXPECT_EQ(SendMxLImage({{b, 1600}, {other, 1700}}), RS232_OK);
+    EXPECT_EQ(Ask("lnbg " + std::to_string(b)), kept) << "nor from an image";
+    SIM_GetDevice(&d);
+    EXPECT_EQ(d.ub[other].freq, 1700);
+
+    ASSERT_TRUE(swapTo(SIM_Fault::BandRefused));
+    b = d.faultBand, other = (b + 1) % 24;
+    EXPECT_EQ(Ask(Entp(b, 1500)), Acked(Entp(b, 1500), "0xE5"));
+    EXPECT_EQ(Ask(Entp(other, 1500)), Acked(Entp(other, 1500), "0xE4"));
+    EXPECT_EQ(SendMxLImage({{other, 1700}}), RS232_FAILED) << "the image is refused";
+    SIM_GetDevice(&d);
+    EXPECT_EQ(d.ub[other].freq, 1500);
+
+    ASSERT_TRUE(swapTo(SIM_Fault::DropsOff));
+    for (int u = 0; u < d.faultAfter; u++)
+        EXPECT_EQ(Ask(Entp(u, 1500)), Acked(Entp(u, 1500), "0xE4"));
+    EXPECT_EQ(Ask(Entp(5, 1500)), Entp(5, 1500) + "\r\n") << "dropped off";
+    EXPECT_EQ(Ask("lnbe"), "lnbe\r\n") << "for good";
+    EXPECT_EQ(Ask("gtid"), "gtid\r\nKaltro KX-P2 ID 0x54\r\n") << "the controller still answers";
+
+    ASSERT_TRUE(swapTo(SIM_Fault::VersionRefused));
+    EXPECT_EQ(Ask("lnad 33"), Acked("lnad 33", "0xE5"));
+    EXPECT_EQ(Ask("lnbd"), Acked("lnbd", "0xE4 0x00"));
+    RS232_Term();
 }
