@@ -25,8 +25,9 @@ enum : unsigned {
     OPT_CONFIG_VERSION = 1u << 8,
     OPT_TIMEOUT = 1u << 9,
     OPT_STRICT = 1u << 10, /* a flag: no value */
+    OPT_VERIFY = 1u << 11, /* a flag: no value */
 };
-constexpr int CLI_OPTION_COUNT = 11;
+constexpr int CLI_OPTION_COUNT = 12;
 /* The longest wait of a transfer for an answer without --timeout, in
  * seconds: far beyond any healthy transfer's. */
 constexpr int CLI_DEFAULT_TIMEOUT_S = 60;

@@ -35,30 +35,32 @@ static int loadBinary(const std::string &path, unsigned char **buffer, int *size
 /* Ends an operation: its exit code, from its outcome alone, and one line
  * that says what happened and what to do; json adds members to the JSON
  * object. */
-static int finish(const CliRun_t &run, const char *where, const std::string &json = std::string())
+static int finish(const CliRun_t &run, const char *where, const std::string &json = std::string(),
+                  const std::string &more = std::string(), bool jsonOnFailureOnly = false)
 {
     const OpsEnd_t &end = run.End;
     const int code = CLI_ExitCode(end.Outcome);
     const std::string text = end.TextId >= 0 ? CLI_Utf8(TXT(end.TextId)) : std::string();
-    if (CliArgs.Json)
+    if (CliArgs.Json && !(jsonOnFailureOnly && code == CLI_OK))
         std::printf("{\"ok\": %s, \"outcome\": %s, \"status\": %s%s%s}\n",
                     code == CLI_OK ? "true" : "false",
                     CLI_Json(OPS_OutcomeName(end.Outcome)).c_str(), CLI_Json(text).c_str(),
                     end.Where >= 0 ? (", \"at\": " + std::to_string(end.Where)).c_str() : "",
                     json.c_str());
-    if (code != CLI_OK) CLI_Fail(code, CLI_OutcomeLine(end, where));
+    if (code != CLI_OK) CLI_Fail(code, CLI_OutcomeLine(end, where) + more);
     return code;
 }
 
-/* Runs the transfer of args in the terminal. */
-static int transfer(const XferArgs_t &args)
+/* Runs the transfer of args in the terminal; with more to come, its JSON
+ * object is left to what follows unless it failed. */
+static int transfer(const XferArgs_t &args, bool moreToCome = false)
 {
     return finish(CLI_RunOperation(
                       [](const void *a, const OpsDisplay_t *d) {
                           XFEROP_Open(static_cast<const XferArgs_t *>(a), d);
                       },
                       &args, XFEROP_Operation, CliArgs.Json),
-                  "packet");
+                  "packet", std::string(), std::string(), moreToCome);
 }
 
 /* An operation opened without arguments. */
@@ -83,15 +85,48 @@ static int openValidTable(const char *command)
     return ConfigOK != 0 ? CLI_RefuseFaultyTable() : CLI_OK;
 }
 
+static int verifyTable(const VelnorCfg_t *want, std::uint8_t version, const char *jsonMore);
+
 int CLI_CmdProgram()
 {
     if (const int r = openValidTable("program"); r != CLI_OK) return r;
+    const bool verify = CLI_Given(OPT_VERIFY);
+    std::array<VelnorCfg_t, MAX_UB> want{};
+    std::copy(VelnorCfg, VelnorCfg + MAX_UB, want.begin());
+    const std::uint8_t version = VelnorData.DBaseVersion;
     DevopProgram_t plan;
     DEVOP_PlanProgram(&plan, CLI_TimeLimitMs());
-    if (plan.RowByRow)
-        return finish(CLI_RunOperation(openPlain<ENOP_Open>, nullptr, ENOP_Operation, CliArgs.Json),
-                      "row");
-    return transfer(plan.Xfer);
+    int code = CLI_OK;
+    if (plan.RowByRow) {
+        const CliRun_t run =
+            CLI_RunOperation(openPlain<ENOP_Open>, nullptr, ENOP_Operation, CliArgs.Json);
+        const std::string v = CLI_ConfigVersionText(version);
+        /* "lnad" went first: a table cut short stands under the new version. */
+        const std::string partial =
+            run.End.Outcome != OPS_DONE && plan.VersionAnswer == RS232_REPLY_ACCEPTED &&
+                    run.End.Where > 0
+                ? "; the device already holds configuration version " + v + " but only rows 0 to " +
+                      std::to_string(run.End.Where - 1) + " of the table: program it again"
+                : std::string();
+        code = finish(run, "row", std::string(), partial,
+                      verify || plan.VersionAnswer != RS232_REPLY_ACCEPTED);
+        if (code == CLI_OK && plan.VersionAnswer != RS232_REPLY_ACCEPTED) {
+            if (CliArgs.Json)
+                std::printf("{\"ok\": false, \"outcome\": \"refused\", \"status\": "
+                            "\"configuration version refused\"}\n");
+            return CLI_Fail(plan.VersionAnswer == RS232_REPLY_REFUSED ? CLI_REFUSED : CLI_NO_DEVICE,
+                            "the device " +
+                                std::string(plan.VersionAnswer == RS232_REPLY_REFUSED
+                                                ? "refused"
+                                                : "did not answer") +
+                                " configuration version " + v +
+                                " (\"lnad\"): the table was programmed, the version is not " + v);
+        }
+    } else {
+        code = transfer(plan.Xfer, verify);
+    }
+    if (code != CLI_OK || !verify) return code;
+    return verifyTable(want.data(), version, ", \"programmed\": true");
 }
 
 int CLI_CmdReadout()
@@ -185,23 +220,20 @@ static void diffLine(const CmpDiff_t &d, std::string &text, std::string &json)
             ", \"file\": " + CLI_Json(want) + ", \"device\": " + CLI_Json(have) + "}";
 }
 
-int CLI_CmdVerify()
+/* Reads the device's version and table and compares them with want, as
+ * version and rows 0 .. UBNumber - 1 of it would be stored; prints the
+ * result (jsonMore adds members to its JSON object). */
+static int verifyTable(const VelnorCfg_t *want, std::uint8_t version, const char *jsonMore)
 {
-    if (const int r = openValidTable("verify"); r != CLI_OK) return r;
-    /* The table as programming would send it; the read-out overwrites the
-     * rows with what the device holds. */
     const int n = MAIN_RowsInTable(VelnorData.UBNumber);
-    std::array<VelnorCfg_t, MAX_UB> want{};
-    std::copy(VelnorCfg, VelnorCfg + n, want.begin());
-    const std::uint8_t version = VelnorData.DBaseVersion;
     READOP_ReadVersion();
     const CliRun_t run =
         CLI_RunOperation(openPlain<READOP_Open>, nullptr, READOP_Operation, CliArgs.Json);
-    if (run.End.Outcome != OPS_DONE) return finish(run, "band");
+    if (run.End.Outcome != OPS_DONE) return finish(run, "band", jsonMore);
 
     std::array<CmpDiff_t, CMP_DIFF_MAX> diffs{};
-    const int count = BREVCFG_CompareStored(
-        want.data(), VelnorCfg, n, DCSS_IsENGroup(VelnorData.Model), diffs.data(), CMP_DIFF_MAX);
+    const int count = BREVCFG_CompareStored(want, VelnorCfg, n, DCSS_IsENGroup(VelnorData.Model),
+                                            diffs.data(), CMP_DIFF_MAX);
     std::string text, json;
     if (VelnorData.DBaseVersion != version) {
         const std::string w = CLI_ConfigVersionText(version),
@@ -214,11 +246,22 @@ int CLI_CmdVerify()
         diffLine(diffs[static_cast<std::size_t>(i)], text, json);
     const bool equal = text.empty();
     if (CliArgs.Json)
-        std::printf("{\"ok\": %s, \"outcome\": \"done\", \"equal\": %s, \"differences\": [%s]}\n",
-                    equal ? "true" : "false", equal ? "true" : "false", json.c_str());
+        std::printf("{\"ok\": %s, \"outcome\": \"done\", \"equal\": %s, \"differences\": [%s]%s}\n",
+                    equal ? "true" : "false", equal ? "true" : "false", json.c_str(), jsonMore);
     else
         std::printf("%s", equal ? "The device holds this table.\n" : text.c_str());
     if (equal) return CLI_OK;
-    return CLI_Fail(CLI_REFUSED, "the device differs from " + CliArgs.Positional[0] +
+    return CLI_Fail(CLI_REFUSED, "verification failed: the device differs from " +
+                                     CliArgs.Positional[0] +
                                      "; program it again, or read it out to see it whole");
+}
+
+int CLI_CmdVerify()
+{
+    if (const int r = openValidTable("verify"); r != CLI_OK) return r;
+    /* The table as programming would send it; the read-out overwrites the
+     * rows with what the device holds. */
+    std::array<VelnorCfg_t, MAX_UB> want{};
+    std::copy(VelnorCfg, VelnorCfg + MAX_UB, want.begin());
+    return verifyTable(want.data(), VelnorData.DBaseVersion, "");
 }

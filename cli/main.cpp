@@ -31,9 +31,10 @@ static const Option_t Options[CLI_OPTION_COUNT] = {
     {"--config-version", OPT_CONFIG_VERSION},
     {"--timeout", OPT_TIMEOUT},
     {"--strict", OPT_STRICT},
+    {"--verify", OPT_VERIFY},
 };
 /* The options that are flags and take no value. */
-constexpr unsigned FLAG_OPTIONS = OPT_STRICT;
+constexpr unsigned FLAG_OPTIONS = OPT_STRICT | OPT_VERIFY;
 
 CliArgs_t CliArgs;
 
@@ -134,12 +135,14 @@ static const Command_t Commands[] = {
      "brevant-cli export FILE --model NAME -o IMAGE [--config-version X.Y]",
      "Writes the device image \"Export\" writes, after the same validation.\n" CONFIG_VERSION_HELP},
     {"program", CLI_CmdProgram,
-     OPT_PORT | OPT_MODEL | OPT_CONFIG_VERSION | OPT_TIMEOUT | OPT_STRICT, 0, 1, 1,
+     OPT_PORT | OPT_MODEL | OPT_CONFIG_VERSION | OPT_TIMEOUT | OPT_STRICT | OPT_VERIFY, 0, 1, 1,
      "brevant-cli program FILE [--port N|PATH] [--model NAME] [--config-version X.Y]\n"
-     "                    [--timeout SECONDS]",
+     "                    [--timeout SECONDS] [--strict] [--verify]",
      "Identifies the device (--model must agree with it), reads FILE for its model,\n"
      "validates it and programs it: an image by XModem, or row by row for the EN\n"
-     "group.\n" CONFIG_VERSION_HELP TIMEOUT_HELP},
+     "group. --verify then reads the table back and compares it as verify does.\n"
+     "An EN-group device that refuses the configuration version fails the "
+     "run.\n" CONFIG_VERSION_HELP TIMEOUT_HELP},
     {"readout", CLI_CmdReadout, OPT_PORT | OPT_MODEL | OPT_OUT, OPT_OUT, 0, 0,
      "brevant-cli readout [--port N|PATH] [--model NAME] -o FILE",
      "Reads the device's configuration version and UB table and saves the table as\n"

@@ -52,9 +52,11 @@ OpsOutcome_t DEVOP_PowerAndIdentify(DEVOP_Sleep_t sleep, int *model)
 void DEVOP_PlanProgram(DevopProgram_t *plan, unsigned limitMs)
 {
     plan->RowByRow = DCSS_IsENGroup(VelnorData.Model);
+    plan->VersionAnswer = -1;
     if (plan->RowByRow) {
         /* EN-group devices take their bands one by one, after the version. */
         RS232_StoreDBaseVer(VelnorData.DBaseVersion);
+        plan->VersionAnswer = RS232_GetDrainAnswer();
         plan->Xfer = {XM_TYPE_DEVICE, nullptr, 0, limitMs};
         return;
     }

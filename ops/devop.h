@@ -38,6 +38,10 @@ OpsOutcome_t DEVOP_PowerAndIdentify(DEVOP_Sleep_t sleep, int *model);
  * XModem in mode 0 (XFEROP with Xfer). */
 struct DevopProgram_t {
     bool RowByRow;
+    /* The device's answer to the configuration version ("lnad", EN group):
+     * RS232_REPLY_ACCEPTED, _REFUSED or _NONE; -1 for the MxL group, whose
+     * image carries it. */
+    int VersionAnswer;
     unsigned char Image[BREVCFG_IMAGE_MAX];
     XferArgs_t Xfer;
 };

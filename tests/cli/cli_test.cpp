@@ -97,9 +97,10 @@ TEST_F(Cli, ProgramThenReadoutGivesTheSameFile)
         SimThread sim({"--model", model, "--powered"});
         const std::string file = tableFile(model, std::string(model) + ".txt");
         const std::string port = " --port " + std::to_string(sim.port);
-        Ran r = run("program " + file + " --config-version 2.13" + port);
+        Ran r = run("program " + file + " --config-version 2.13 --verify" + port);
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_NE(r.err.find(utf8(TXT(TX_SW_UPGRADE_OK))), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "The device holds this table.\n");
         const std::string back = dir.File(std::string(model) + "-back.txt");
         r = run("readout -o " + back + port);
         ASSERT_EQ(r.code, 0) << r.err;
@@ -179,6 +180,7 @@ TEST_F(Cli, CheckAndExportAgreeWithTheMainWindow)
 /* Each failure has its exit code and one line on standard error. */
 TEST_F(Cli, FailuresHaveTheirExitCodes)
 {
+    const std::string enFile = tableFile("KX-108", "en-table.txt");
     const std::string file = tableFile("KX-103", "t.txt");
     /* A level the EN group does not offer, and tenths it does not keep. */
     const std::string repaired = dir.File("en.txt", "0,\t0,\t1210,\t5,\t36,\t0,\tH,\t-20,\t0,\n");
@@ -209,6 +211,10 @@ TEST_F(Cli, FailuresHaveTheirExitCodes)
         {{"--model", "KX-103", "--powered", "--no-device"}, "program " + file + " --port P", 3},
         {{"--model", "KX-107", "--powered"}, "program " + file + " --port P --model KX-103", 1},
         {{"--model", "KX-103", "--powered", "--can-at", "1"}, "program " + file + " --port P", 1},
+        /* an EN-group device that refuses the configuration version */
+        {{"--model", "KX-108", "--powered", "--refuse", "lnad"},
+         "program " + enFile + " --port P --config-version 7.7",
+         1},
         /* a receiver or a device that goes quiet on a live line */
         {{"--model", "KX-103", "--powered", "--mute-at", "2"},
          "program " + file + " --port P --timeout 1",
