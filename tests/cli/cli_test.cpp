@@ -125,6 +125,34 @@ TEST_F(Cli, ProgramThenReadoutGivesTheSameFile)
     }
 }
 
+/* program --verify catches a device that acknowledges its image but does
+ * not store one band of it: the simulator's faulty devices, swapped in. */
+TEST_F(Cli, ProgramVerifyCatchesABandNotStored)
+{
+    SimThread sim({"--model", "KX-103", "--powered", "--swap-gap", "0", "--power-delay", "0",
+                   "--faulty", "100", "--seed", "11"});
+    SIM_Device d{};
+    for (int i = 0; i < 40 && d.fault != SIM_Fault::BandNotStored; i++) {
+        const int before = SIM_SwapCount();
+        SIM_RequestSwap();
+        for (int w = 0; w < 200 && SIM_SwapCount() <= before; w++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        SIM_GetDevice(&d);
+    }
+    ASSERT_EQ(d.fault, SIM_Fault::BandNotStored);
+    setModel("KX-103");
+    for (int r = 0; r < VelnorData.UBNumber; r++)
+        if (VelnorCfg[r].UBNo == d.faultBand) VelnorCfg[r].UBFreqDec = 5;
+    const std::string file = dir.File("t.txt");
+    ASSERT_EQ(BREVCFG_SaveConfigFile(file.c_str(), VelnorCfg, VelnorData.UBNumber, BREVCFG_REPLACE),
+              BREVCFG_FILE_OK);
+    const Ran r = run("program " + file + " --verify --port " + std::to_string(sim.port));
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_NE(r.out.find(", UB " + std::to_string(d.faultBand) + ": frequency "), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.err.find("brevant-cli: verification failed"), std::string::npos) << r.err;
+}
+
 /* check and export answer for a file as the main window does: the same
  * status per UB after the same repairs (UB numbers made a permutation, EN
  * levels and bandwidths brought into range), and the same image. */
