@@ -111,15 +111,14 @@ int CLI_CmdProgram()
         code = finish(run, "row", std::string(), partial,
                       verify || plan.VersionAnswer != RS232_REPLY_ACCEPTED);
         if (code == CLI_OK && plan.VersionAnswer != RS232_REPLY_ACCEPTED) {
+            const bool refused = plan.VersionAnswer == RS232_REPLY_REFUSED;
+            const std::string said = refused ? "refused" : "did not answer";
             if (CliArgs.Json)
-                std::printf("{\"ok\": false, \"outcome\": \"refused\", \"status\": "
-                            "\"configuration version refused\"}\n");
-            return CLI_Fail(plan.VersionAnswer == RS232_REPLY_REFUSED ? CLI_REFUSED : CLI_NO_DEVICE,
-                            "the device " +
-                                std::string(plan.VersionAnswer == RS232_REPLY_REFUSED
-                                                ? "refused"
-                                                : "did not answer") +
-                                " configuration version " + v +
+                std::printf("{\"ok\": false, \"outcome\": %s, \"status\": %s}\n",
+                            refused ? "\"refused\"" : "\"no_device\"",
+                            CLI_Json("configuration version " + v + " " + said).c_str());
+            return CLI_Fail(refused ? CLI_REFUSED : CLI_NO_DEVICE,
+                            "the device " + said + " configuration version " + v +
                                 " (\"lnad\"): the table was programmed, the version is not " + v);
         }
     } else {
