@@ -285,24 +285,26 @@ void SIM_Close()
     swapRequested = false;
 }
 
-void SIM_RequestStop()
+/* Raises flag and wakes the serving loop. Called from signal handlers: the
+ * interrupted code's errno survives a write that fails (a full pipe is
+ * already enough to wake the loop). */
+static void request(std::atomic<bool> &flag)
 {
-    /* Called from signal handlers: the interrupted code's errno survives a
-     * write that fails (a full pipe is already enough to wake the loop). */
     const int savedErrno = errno;
-    stopRequested = true;
+    flag = true;
     char c = 1;
     if (stopPipe[1] >= 0) (void)!write(stopPipe[1], &c, 1);
     errno = savedErrno;
 }
 
+void SIM_RequestStop()
+{
+    request(stopRequested);
+}
+
 void SIM_RequestSwap()
 {
-    const int savedErrno = errno;
-    swapRequested = true;
-    char c = 1;
-    if (stopPipe[1] >= 0) (void)!write(stopPipe[1], &c, 1);
-    errno = savedErrno;
+    request(swapRequested);
 }
 
 /* ---- Serving ------------------------------------------------------------------ */

@@ -7,23 +7,16 @@
 #include "config/resource.h"
 #include "dialogs/dcsssetting.h"
 #include "dialogs/getdevice.h"
-#include "tests/app/mainfixture.h"
-#include "tests/support/devicedialog.h"
+#include "tests/dialogs/maindevice.h"
 
 #include <cwchar>
 
 namespace
 {
 
-class DeviceCommands : public DeviceDialog
+class DeviceCommands : public MainDeviceDialog
 {
   protected:
-    void openMain(int model) { MAINTEST_Open(model); }
-    void TearDown() override
-    {
-        MAINTEST_Close();
-        DeviceDialog::TearDown();
-    }
     /* Chooses the menu item; script acts in the dialog it opens. */
     static void menu(int command, const std::function<void(HWND)> &script)
     {

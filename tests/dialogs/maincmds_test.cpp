@@ -3,7 +3,7 @@
  * or EN bands) comes back the same through "Configuration upload"; a faulty
  * table is not sent; the upgrade and save-in-Kaltro items open their
  * dialogs. */
-#include "tests/support/devicedialog.h"
+#include "tests/dialogs/maindevice.h"
 
 #include "dialogs/displaystate.h"
 
@@ -13,7 +13,6 @@
 #include "dialogs/enprog.h"
 #include "dialogs/readout.h"
 #include "dialogs/transfer.h"
-#include "tests/app/mainfixture.h"
 
 namespace
 {
@@ -32,15 +31,9 @@ Band band(int u)
                 s * r.Feed, r.SpectralInversion};
 }
 
-class DeviceCommands : public DeviceDialog
+class DeviceCommands : public MainDeviceDialog
 {
   protected:
-    void openMain(int model) { MAINTEST_Open(model); }
-    void TearDown() override
-    {
-        MAINTEST_Close();
-        DeviceDialog::TearDown();
-    }
     /* A table with something particular in several rows. */
     static void particularTable(bool twoSatellite)
     {
