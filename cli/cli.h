@@ -26,8 +26,15 @@ enum : unsigned {
     OPT_TIMEOUT = 1u << 9,
     OPT_STRICT = 1u << 10, /* a flag: no value */
     OPT_VERIFY = 1u << 11, /* a flag: no value */
+    OPT_LOG = 1u << 12,
+    OPT_LOG_FORMAT = 1u << 13,
+    OPT_ALL = 1u << 14,   /* a flag: no value */
+    OPT_AGAIN = 1u << 15, /* a flag: no value */
+    OPT_COUNT = 1u << 16,
 };
-constexpr int CLI_OPTION_COUNT = 12;
+constexpr int CLI_OPTION_COUNT = 17;
+/* The most Kaltros one production run drives, each --port once. */
+constexpr int CLI_PORTS_MAX = 16;
 /* The longest wait of a transfer for an answer without --timeout, in
  * seconds: far beyond any healthy transfer's. */
 constexpr int CLI_DEFAULT_TIMEOUT_S = 60;
@@ -41,6 +48,9 @@ struct CliArgs_t {
     std::string Value[CLI_OPTION_COUNT];
     std::string Positional[CLI_MAX_POSITIONAL];
     int PositionalCount = 0;
+    /* Every --port, in order (production takes several). */
+    std::string Ports[CLI_PORTS_MAX];
+    int PortCount = 0;
 };
 extern CliArgs_t CliArgs;
 
@@ -56,6 +66,9 @@ bool CLI_AllDigits(const std::string &s);
 
 /* Opens the Kaltro's port: --port, or the first where a Kaltro answers. */
 int CLI_OpenKaltro();
+/* Opens the port a --port value names (a COM number or a path); a port
+ * that cannot be used is told. */
+int CLI_OpenPortValue(const std::string &port);
 /* Opens the Kaltro, powers and identifies the device, and makes its model
  * the table's (--model must agree). */
 int CLI_OpenDevice(const char *command);
@@ -90,6 +103,7 @@ int CLI_CmdUpgradeDevice();
 int CLI_CmdUpgradeKaltro();
 int CLI_CmdSaveInKaltro();
 int CLI_CmdVoltage();
+int CLI_CmdProduction();
 
 /* The configuration version "X.Y", each one or two digits, as the byte the
  * device keeps (MAIN_PackConfigVersion), or -1 when it is not that or a
@@ -98,7 +112,10 @@ int CLI_ParseConfigVersion(const std::string &v);
 /* Reads the configuration file of the first argument for the table's model
  * as "Open File..." does, takes --config-version, and validates it. A file
  * without a user band is refused (CLI_FILE_ERROR); each value reading or the
- * group's repair changed is told as a warning, and refused with --strict. */
-int CLI_LoadTable();
+ * group's repair changed is told as a warning, and refused with --strict;
+ * without tell nothing is told, only the exit code returned. */
+int CLI_LoadTable(bool tell = true);
+/* The values the last CLI_LoadTable found changed. */
+int CLI_LoadChanges();
 /* Tells that the table has faulty rows; returns CLI_REFUSED. */
 int CLI_RefuseFaultyTable();

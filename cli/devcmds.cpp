@@ -203,16 +203,14 @@ int CLI_CmdVoltage()
     return CLI_OK;
 }
 
-/* One difference as a line ("row 3, UB 3: frequency 1210.0 MHz in the
- * file, 1260.0 MHz in the device") and as a JSON object. */
+/* One difference as a line and as a JSON object. */
 static void diffLine(const CmpDiff_t &d, std::string &text, std::string &json)
 {
-    char want[32], have[32], line[160];
+    char want[32], have[32], line[CMP_LINE_LEN];
     BREVCFG_FieldValue(d.Field, d.Want, want, sizeof want);
     BREVCFG_FieldValue(d.Field, d.Have, have, sizeof have);
-    std::snprintf(line, sizeof line, "row %d, UB %d: %s %s in the file, %s in the device\n", d.Row,
-                  d.UBNo, BREVCFG_FieldName(d.Field), want, have);
-    text += line;
+    BREVCFG_DiffLine(d, line);
+    text += std::string(line) + "\n";
     json += std::string(json.empty() ? "" : ", ") + "{\"row\": " + std::to_string(d.Row) +
             ", \"ub\": " + std::to_string(d.UBNo) +
             ", \"field\": " + CLI_Json(BREVCFG_FieldName(d.Field)) +
@@ -237,7 +235,9 @@ static int verifyTable(const VelnorCfg_t *want, std::uint8_t version, const char
     if (VelnorData.DBaseVersion != version) {
         const std::string w = CLI_ConfigVersionText(version),
                           h = CLI_ConfigVersionText(VelnorData.DBaseVersion);
-        text += "configuration version " + w + " to be programmed, " + h + " in the device\n";
+        char line[CMP_LINE_LEN];
+        BREVCFG_VersionDiffLine(version, VelnorData.DBaseVersion, line);
+        text += std::string(line) + "\n";
         json += "{\"row\": null, \"ub\": null, \"field\": \"config_version\", \"file\": " +
                 CLI_Json(w) + ", \"device\": " + CLI_Json(h) + "}";
     }

@@ -32,9 +32,14 @@ static const Option_t Options[CLI_OPTION_COUNT] = {
     {"--timeout", OPT_TIMEOUT},
     {"--strict", OPT_STRICT},
     {"--verify", OPT_VERIFY},
+    {"--log", OPT_LOG},
+    {"--log-format", OPT_LOG_FORMAT},
+    {"--all", OPT_ALL},
+    {"--again", OPT_AGAIN},
+    {"--count", OPT_COUNT},
 };
 /* The options that are flags and take no value. */
-constexpr unsigned FLAG_OPTIONS = OPT_STRICT | OPT_VERIFY;
+constexpr unsigned FLAG_OPTIONS = OPT_STRICT | OPT_VERIFY | OPT_ALL | OPT_AGAIN;
 
 CliArgs_t CliArgs;
 
@@ -86,6 +91,7 @@ static const char *const PROGRAM_HELP =
     "  upgrade-kaltro FILE   send Kaltro software\n"
     "  save-in-kaltro FILE   keep a configuration in the Kaltro\n"
     "  voltage [LEVEL]  show or set the supply level (0 to 15)\n"
+    "  production FILE  program device after device, with a record of each\n"
     "\n"
     "Common options:\n"
     "  --port N|PATH    the COM number or device path of the Kaltro; without it\n"
@@ -179,6 +185,29 @@ static const Command_t Commands[] = {
      "own.\n" CONFIG_VERSION_HELP TIMEOUT_HELP},
     {"voltage", CLI_CmdVoltage, OPT_PORT, 0, 0, 1, "brevant-cli voltage [LEVEL] [--port N|PATH]",
      "Prints the supply level, or sets it (0 to 15) first.\n"},
+    {"production", CLI_CmdProduction,
+     OPT_PORT | OPT_ALL | OPT_MODEL | OPT_CONFIG_VERSION | OPT_TIMEOUT | OPT_STRICT | OPT_LOG |
+         OPT_LOG_FORMAT | OPT_AGAIN | OPT_COUNT,
+     OPT_LOG, 1, 1,
+     "brevant-cli production FILE --log PATH [--port N|PATH]... [--all] [--model NAME]\n"
+     "                       [--config-version X.Y] [--log-format csv|json] [--count N]\n"
+     "                       [--again] [--timeout SECONDS] [--strict]",
+     "Programs device after device on one Kaltro or several at once (--port more than\n"
+     "once, or --all for every port where a Kaltro answers; without either the first).\n"
+     "Each Kaltro powers its output and waits for a device; a device whose model\n"
+     "does not take FILE (or is not --model) is refused as wrong-model; any other is\n"
+     "programmed, read back and compared, and its record appended to the log; then\n"
+     "the run waits until that device is gone. The same serial number twice in a row\n"
+     "is programmed again only with --again. A Kaltro unplugged and plugged back in is\n"
+     "taken up again.\n"
+     "The log (appended to, never truncated; each record flushed to the disk) is CSV\n"
+     "with the header time,port,device,kaltro_version,serial,device_id,model,software,\n"
+     "firmware,file,sha256,config_version,result,reason,differences,program_s,verify_s,\n"
+     "or JSON lines with those keys (--log-format json). result is pass,\n"
+     "fail-program, fail-verify, wrong-model, lost or cancelled.\n"
+     "--count N ends the run after N devices: exit 0 when every one passed, else 1.\n"
+     "Ctrl-C ends it between steps (a transfer is abandoned on the Kaltro's side),\n"
+     "prints the totals and exits 130. --timeout defaults to 10 s here.\n" CONFIG_VERSION_HELP},
 };
 
 static const Command_t *findCommand(const char *name)
@@ -219,6 +248,11 @@ static int parse(const Command_t &cmd, int argc, char **argv)
             if (!inlineValue && !flag) {
                 if (i + 1 >= argc) return CLI_Usage(word + " needs a value", cmd.Name);
                 v = argv[++i];
+            }
+            if (Options[k].Bit == OPT_PORT) {
+                if (CliArgs.PortCount >= (cmd.Run == CLI_CmdProduction ? CLI_PORTS_MAX : 1))
+                    return CLI_Usage("--port given too often", cmd.Name);
+                CliArgs.Ports[CliArgs.PortCount++] = v;
             }
             CliArgs.Given |= Options[k].Bit;
             CliArgs.Value[k] = v;

@@ -48,23 +48,23 @@ bool CLI_AllDigits(const std::string &s)
 }
 
 /* Opens the Kaltro's port: --port, or the first where a Kaltro answers. */
-int CLI_OpenKaltro()
+int CLI_OpenPortValue(const std::string &port)
 {
-    if (CLI_Given(OPT_PORT)) {
-        const std::string &port = CLI_Value(OPT_PORT);
-        if (CLI_AllDigits(port)) {
-            const long n = std::strtol(port.c_str(), nullptr, 10);
-            if (n < 1 || n > RS232_PORT_LIMIT)
-                return CLI_Usage("--port takes a COM number from 1 to 1024 or a device path",
-                                 nullptr);
-            if (RS232_OpenPort(static_cast<int>(n)) != RS232_OK)
-                return portFailure(RS232_GetPortError(), "COM" + port);
-            return CLI_OK;
-        }
-        if (RS232_OpenPath(port.c_str()) != RS232_OK)
-            return portFailure(RS232_GetPortError(), port);
+    if (CLI_AllDigits(port)) {
+        const long n = std::strtol(port.c_str(), nullptr, 10);
+        if (n < 1 || n > RS232_PORT_LIMIT)
+            return CLI_Usage("--port takes a COM number from 1 to 1024 or a device path", nullptr);
+        if (RS232_OpenPort(static_cast<int>(n)) != RS232_OK)
+            return portFailure(RS232_GetPortError(), "COM" + port);
         return CLI_OK;
     }
+    if (RS232_OpenPath(port.c_str()) != RS232_OK) return portFailure(RS232_GetPortError(), port);
+    return CLI_OK;
+}
+
+int CLI_OpenKaltro()
+{
+    if (CLI_Given(OPT_PORT)) return CLI_OpenPortValue(CLI_Value(OPT_PORT));
     RS232_ClearScanRefusal();
     for (int port = 1; port < RS232_PORT_LIMIT; port++)
         if (RS232_ScanPort(port) == RS232_PORT_FOUND) return CLI_OK;

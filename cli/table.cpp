@@ -26,14 +26,25 @@ int CLI_ParseConfigVersion(const std::string &v)
     return MAIN_PackConfigVersion(std::stoi(major), std::stoi(minor));
 }
 
+/* Whether CLI_LoadTable tells what it finds, and the changes it found. */
+static bool Tell = true;
+static int Changes = 0;
+
+int CLI_LoadChanges()
+{
+    return Changes;
+}
+
 /* What reading did to a value of row r that the group's lists do not
- * offer, told as a warning; returns 1 when it is told. */
+ * offer, told as a warning; returns 1 when it is found. */
 static int warnChanged(int r, const char *what, int was, int now, const char *unit)
 {
     if (was == now) return 0;
-    std::fprintf(stderr,
-                 "brevant-cli: warning: row %d: %s %d %s is not offered by the %s; %d %s is used\n",
-                 r, what, was, unit, CLI_ModelName(VelnorData.Model).c_str(), now, unit);
+    if (Tell)
+        std::fprintf(
+            stderr,
+            "brevant-cli: warning: row %d: %s %d %s is not offered by the %s; %d %s is used\n", r,
+            what, was, unit, CLI_ModelName(VelnorData.Model).c_str(), now, unit);
     return 1;
 }
 
@@ -49,33 +60,39 @@ static int warnRepairs(const VelnorCfg_t *read)
         changes += warnChanged(r, "level", read[r].AGCVal, now.AGCVal, "dBm");
         changes += warnChanged(r, "bandwidth", read[r].BW, now.BW, "MHz");
         if (en && now.Active == 1 && now.UBFreqDec != 0) {
-            std::fprintf(stderr,
-                         "brevant-cli: warning: row %d: frequency %u.%u MHz: the %s takes whole "
-                         "MHz; %u MHz is programmed\n",
-                         r, now.UBFreq, now.UBFreqDec, CLI_ModelName(VelnorData.Model).c_str(),
-                         now.UBFreq);
+            if (Tell)
+                std::fprintf(
+                    stderr,
+                    "brevant-cli: warning: row %d: frequency %u.%u MHz: the %s takes whole "
+                    "MHz; %u MHz is programmed\n",
+                    r, now.UBFreq, now.UBFreqDec, CLI_ModelName(VelnorData.Model).c_str(),
+                    now.UBFreq);
             changes++;
         }
     }
     return changes;
 }
 
-int CLI_LoadTable()
+int CLI_LoadTable(bool tell)
 {
+    Tell = tell;
+    Changes = 0;
     const std::string &path = CliArgs.Positional[0];
     int rows = 0;
     if (BREVCFG_LoadConfigFile(path.c_str(), VelnorCfg, VelnorData.UBNumber, &rows) !=
         BREVCFG_FILE_OK)
-        return CLI_FileFailure("cannot read", path);
+        return tell ? CLI_FileFailure("cannot read", path) : CLI_FILE_ERROR;
     /* A file without a single band is a mistake far more often than an
      * intent: programmed, it would empty the device's table. */
+    if (rows == 0 && !tell) return CLI_FILE_ERROR;
     if (rows == 0)
         return CLI_Fail(CLI_FILE_ERROR, path + " holds no user bands; give a configuration file "
                                                "saved by Brevant or by brevant-cli readout");
     std::array<VelnorCfg_t, MAX_UB> read{};
     std::copy(VelnorCfg, VelnorCfg + MAX_UB, read.begin());
     BREVCFG_RepairRanges(VelnorCfg, VelnorData.UBNumber, DCSS_IsENGroup(VelnorData.Model));
-    const int changes = warnRepairs(read.data());
+    const int changes = Changes = warnRepairs(read.data());
+    if (changes > 0 && CLI_Given(OPT_STRICT) && !tell) return CLI_REFUSED;
     if (changes > 0 && CLI_Given(OPT_STRICT))
         return CLI_Fail(CLI_REFUSED, path + " does not hold the table as it stands for the " +
                                          CLI_ModelName(VelnorData.Model) + " (" +

@@ -103,3 +103,19 @@ void BREVCFG_FieldValue(int field, int value, char *text, int len)
     default: std::snprintf(text, n, "%d", value); break;
     }
 }
+
+void BREVCFG_DiffLine(const CmpDiff_t &d, char (&line)[CMP_LINE_LEN])
+{
+    char want[32], have[32];
+    BREVCFG_FieldValue(d.Field, d.Want, want, sizeof want);
+    BREVCFG_FieldValue(d.Field, d.Have, have, sizeof have);
+    std::snprintf(line, sizeof line, "row %d, UB %d: %s %s in the file, %s in the device", d.Row,
+                  d.UBNo, BREVCFG_FieldName(d.Field), want, have);
+}
+
+void BREVCFG_VersionDiffLine(std::uint8_t want, std::uint8_t have, char (&line)[CMP_LINE_LEN])
+{
+    std::snprintf(line, sizeof line,
+                  "configuration version %d.%d to be programmed, %d.%d in the device", want >> 4,
+                  want & 0x0F, have >> 4, have & 0x0F);
+}

@@ -45,3 +45,11 @@ const char *BREVCFG_FieldName(int field);
 /* A value of field as a person reads it ("1210.0 MHz", "-22 dBm", "H",
  * "inactive") into text (len bytes). */
 void BREVCFG_FieldValue(int field, int value, char *text, int len);
+/* Longest line of one difference, NUL included. */
+constexpr int CMP_LINE_LEN = 160;
+/* One difference on a line: "row 3, UB 3: frequency 1210.0 MHz in the file,
+ * 1260.0 MHz in the device". */
+void BREVCFG_DiffLine(const CmpDiff_t &d, char (&line)[CMP_LINE_LEN]);
+/* The configuration version as a difference: "configuration version 1.2 to
+ * be programmed, 0.0 in the device". */
+void BREVCFG_VersionDiffLine(std::uint8_t want, std::uint8_t have, char (&line)[CMP_LINE_LEN]);

@@ -16,6 +16,9 @@
 
 constexpr int REPLY_ATTEMPTS = 7;       /* reads a device command waits for its reply */
 constexpr unsigned REPLY_PAUSE_MS = 50; /* before each of those reads: the device's turn */
+/* Reads of a probe for a device coming on: a prompt device answers in the
+ * first; a slower one's answer stays in the line and is found by the next. */
+constexpr int PROBE_ATTEMPTS = 2;
 constexpr int OK_REPLY_READS = 7;       /* reads that wait for a device's acceptance line */
 constexpr int ID_READS = 5;             /* reads that wait for the identification */
 constexpr int SWVER_READS = 7;          /* reads that wait for the software version */
@@ -152,7 +155,10 @@ static int bigEndian(const char *command, int count, int failure)
 
 /* ---- Device replies --------------------------------------------------------- */
 
-char *RS232_SendCommand(const char *Command, std::uint32_t *NoBytes, std::uint32_t *Location)
+/* Writes command once and reads up to attempts times for the device's reply
+ * (RS232_SendCommand). */
+static char *sendCommand(const char *Command, int attempts, std::uint32_t *NoBytes,
+                         std::uint32_t *Location)
 {
     std::uint32_t loc = 0;
     *NoBytes = 0;
@@ -161,7 +167,7 @@ char *RS232_SendCommand(const char *Command, std::uint32_t *NoBytes, std::uint32
     /* A command that did not go out gets no reply; reading for it would only
      * cost time. */
     if (!writeText(Command)) return nullptr;
-    for (int attempt = 0; attempt < REPLY_ATTEMPTS; attempt++) {
+    for (int attempt = 0; attempt < attempts; attempt++) {
         RS232_Pause(REPLY_PAUSE_MS);
         char *buf = ReadABuffer(NoBytes);
         int kind = RS232_FindDeviceReply(buf, *NoBytes, &loc);
@@ -172,6 +178,18 @@ char *RS232_SendCommand(const char *Command, std::uint32_t *NoBytes, std::uint32
         return kind == RS232_REPLY_ACCEPTED ? buf : nullptr;
     }
     return nullptr;
+}
+
+char *RS232_SendCommand(const char *Command, std::uint32_t *NoBytes, std::uint32_t *Location)
+{
+    return sendCommand(Command, REPLY_ATTEMPTS, NoBytes, Location);
+}
+
+int RS232_ProbeDeviceID()
+{
+    std::uint32_t n = 0, loc = 0;
+    const char *reply = sendCommand("lnbe\r", PROBE_ATTEMPTS, &n, &loc);
+    return reply != nullptr ? RS232_GetDataByte(reply, n, loc, 0) : -1;
 }
 
 int RS232_GetOKReply()

@@ -12,8 +12,6 @@
  * level 6 is 14.66 V. */
 constexpr int SUPPLY_LEVEL_MIN = 5;
 constexpr int SUPPLY_LEVEL_ON = 6;
-/* Time the device needs to start after its supply has been raised. */
-constexpr unsigned DEVICE_START_MS = 5000;
 
 constexpr std::uint8_t CONFIG_TYPE_MXL = 255;
 constexpr std::uint8_t CONFIG_TYPE_EN = 254;
@@ -38,12 +36,16 @@ bool DEVOP_Greet(int *model)
     return true;
 }
 
+bool DEVOP_PowerOn()
+{
+    if (RS232_GetVoltage() >= SUPPLY_LEVEL_MIN) return false;
+    RS232_SetVoltage(SUPPLY_LEVEL_ON);
+    return true;
+}
+
 OpsOutcome_t DEVOP_PowerAndIdentify(DEVOP_Sleep_t sleep, int *model)
 {
-    if (RS232_GetVoltage() < SUPPLY_LEVEL_MIN) {
-        RS232_SetVoltage(SUPPLY_LEVEL_ON);
-        sleep(DEVICE_START_MS);
-    }
+    if (DEVOP_PowerOn()) sleep(DEVOP_START_MS);
     *model = DCSS_ModelOfDeviceID(RS232_GetDeviceID());
     if (RS232_PortLost()) return OPS_LINE_LOST;
     return *model < 0 ? OPS_NO_DEVICE : OPS_DONE;

@@ -27,6 +27,12 @@ const wchar_t *DEVOP_VoltageLabel(int level);
  * when the Kaltro did not answer. */
 bool DEVOP_Greet(int *model);
 
+/* Time a device needs to start after its supply has been raised. */
+constexpr unsigned DEVOP_START_MS = 5000;
+/* Raises the supply to level 6 when it is below 5; whether it did (the
+ * device then needs DEVOP_START_MS before it answers). */
+bool DEVOP_PowerOn();
+
 /* Raises the supply to level 6 when it is below 5 and waits 5 s for the
  * device to start; then the device ID as a model index into *model (-1
  * for none). The outcome: done, no device, or line lost. Changes nothing in

@@ -19,7 +19,8 @@
  *             Finished   "\r" (close)           pause 1000 ms, Finish
  *
  *   A port lost (hung up, unplugged) stops the reading at the next step:
- *   Stopped, line lost, "Transmission error".
+ *   Stopped, line lost, "Transmission error". Two bands in a row without any
+ *   answer stop it too: Stopped, no device, "Transmission error" at the first.
  *
  * A read-out that missed a band is not reported as a success: the row of
  * that band keeps what it held, and the user must see that.
@@ -37,12 +38,17 @@ enum CR_t { CR_READING = 0, CR_FINISHED = 1, CR_STOPPED = 2 };
 constexpr unsigned TICK_MS = 1;            /* the next band as soon as the loop is free */
 constexpr unsigned BAND_PAUSE_MS = 100;    /* between two bands: the device's rest */
 constexpr unsigned SUCCESS_SHOW_MS = 1000; /* the success text stays this long */
+/* Bands in a row without any answer after which the device is taken to be
+ * gone: asking each of the rest would only cost 1.5 s a band. */
+constexpr int SILENT_BANDS_MAX = 2;
 
 static CR_t State = CR_STOPPED;
 static int UBNum = 0;
 static int Missing = 0;
 static int FirstMissing = -1;
 static bool FirstRefused = false;
+static int Silent = 0;      /* bands in a row that got no answer at all */
+static int SilentFrom = -1; /* the first of them */
 static OpsRun_t Run;
 
 int READOP_GetMissing()
@@ -82,6 +88,8 @@ void READOP_Open(const OpsDisplay_t *d)
     Missing = 0;
     FirstMissing = -1;
     FirstRefused = false;
+    Silent = 0;
+    SilentFrom = -1;
 
     int model = -1;
     if (!DEVOP_Greet(&model)) return OPS_End(&Run, OPS_NO_KALTRO, TX_NO_REPLY_KALTRO, -1);
@@ -99,12 +107,16 @@ void READOP_Open(const OpsDisplay_t *d)
 /* Reads band UBNum and counts it when it did not come. */
 static void readBand()
 {
-    if (RS232_ReadBand(&VelnorCfg[UBNum], UBNum) != 0) {
-        if (RS232_PortLost()) return; /* the next step tells the loss at this band */
-        if (Missing++ == 0) {
-            FirstMissing = UBNum;
-            FirstRefused = RS232_GetLastAnswer() == RS232_REPLY_REFUSED;
-        }
+    const bool missed = RS232_ReadBand(&VelnorCfg[UBNum], UBNum) != 0;
+    if (missed && RS232_PortLost()) return; /* the next step tells the loss at this band */
+    const bool silent = missed && RS232_GetLastAnswer() == RS232_REPLY_NONE;
+    if (!silent)
+        Silent = 0;
+    else if (Silent++ == 0)
+        SilentFrom = UBNum;
+    if (missed && Missing++ == 0) {
+        FirstMissing = UBNum;
+        FirstRefused = RS232_GetLastAnswer() == RS232_REPLY_REFUSED;
     }
     UBNum++;
 }
@@ -129,6 +141,10 @@ static void step()
     if (UBNum < n) {
         readBand();
         d->Progress(d->Ctx, UBNum * 100 / n);
+        if (Silent >= SILENT_BANDS_MAX) {
+            State = CR_STOPPED;
+            return OPS_End(&Run, OPS_NO_DEVICE, TX_TRANSMISSION_ERROR, SilentFrom);
+        }
     }
     if (UBNum >= n) {
         if (Missing > 0) {

@@ -23,7 +23,9 @@ void READOP_Open(const OpsDisplay_t *d);
 /* One step a band; the outcome after the last: done ("Upload successfully
  * finished!", then a closing step that closes the exchange, pauses 1 s and
  * Finishes), or "Transmission error" for a band that did not come (no
- * device, or refused when the device refused it) or a port lost. */
+ * device, or refused when the device refused it) or a port lost. Two bands
+ * in a row without any answer end it there and then: the device is gone (no
+ * device, at the first of them). */
 extern const OpsOperation_t READOP_Operation;
 /* The bands of the last read-out that got no complete reply. */
 int READOP_GetMissing();
