@@ -201,13 +201,12 @@ static const Command_t Commands[] = {
      "is programmed again only with --again. A Kaltro unplugged and plugged back in is\n"
      "taken up again.\n"
      "The log (appended to, never truncated; each record flushed to the disk) is CSV\n"
-     "with the header time,port,device,kaltro_version,serial,device_id,model,software,\n"
-     "firmware,file,sha256,config_version,result,reason,differences,program_s,verify_s,\n"
-     "or JSON lines with those keys (--log-format json). result is pass,\n"
-     "fail-program, fail-verify, wrong-model, lost or cancelled.\n"
+     "under a fixed header, or JSON lines with the same keys (--log-format json); the\n"
+     "manual page lists the columns. result is pass, fail-program, fail-verify,\n"
+     "wrong-model, lost or cancelled.\n"
      "--count N ends the run after N devices: exit 0 when every one passed, else 1.\n"
      "Ctrl-C ends it between steps (a transfer is abandoned on the Kaltro's side),\n"
-     "prints the totals and exits 130. --timeout defaults to 10 s here.\n" CONFIG_VERSION_HELP},
+     "prints the totals and exits 130. --timeout defaults to 5 s here.\n" CONFIG_VERSION_HELP},
 };
 
 static const Command_t *findCommand(const char *name)
