@@ -17,8 +17,9 @@
 constexpr int REPLY_ATTEMPTS = 7;       /* reads a device command waits for its reply */
 constexpr unsigned REPLY_PAUSE_MS = 50; /* before each of those reads: the device's turn */
 /* Reads of a probe for a device coming on: a prompt device answers in the
- * first; a slower one's answer stays in the line and is found by the next. */
-constexpr int PROBE_ATTEMPTS = 2;
+ * first; a slower one's answer stays in the line and is found by the next
+ * probe, so one read is enough. */
+constexpr int PROBE_ATTEMPTS = 1;
 constexpr int OK_REPLY_READS = 7;       /* reads that wait for a device's acceptance line */
 constexpr int ID_READS = 5;             /* reads that wait for the identification */
 constexpr int SWVER_READS = 7;          /* reads that wait for the software version */

@@ -194,7 +194,7 @@ char *RS232_ReadConfigName();
 /* ---- Device getters (failure values as noted) ----------------------------- */
 
 int RS232_GetDeviceID(); /* 0..255, -1 */
-/* The device ID, as "lnbe" with two reads instead of seven: a quick look
+/* The device ID, as "lnbe" with one read instead of seven: a quick look
  * whether a device has come on the output, for a loop that asks again and
  * again (an answer that comes late stays in the line for the next one). */
 int RS232_ProbeDeviceID();                            /* 0..255, -1 */

@@ -9,7 +9,7 @@
  *   Connect    open the port, the Kaltro's identifi-  Wait (after the start time
  *              cation and version, supply on           when the supply was raised);
  *                                                     failing: Connect in 1 s
- *   Wait       "lnbe", two reads                      a model: Identify; else Wait in 250 ms
+ *   Wait       "lnbe", one read                       a model: Identify; else Wait in 150 ms
  *   Identify   "lnbn", "lnbv", "lnbf"                 the serial number just programmed:
  *                                                     Gone; no claim: the run ends;
  *                                                     a model without a table: a
@@ -19,9 +19,9 @@
  *              their steps a step
  *   Verify     "lnbd", then the read-out, a band a    the comparison and the record
  *              step
- *   Gone       "lnbe", two reads; with an answer      two misses in a row: Wait; another
+ *   Gone       "lnbe", one read; with an answer       two misses in a row: Wait; another
  *              "lnbn"                                 serial number: Identify; else
- *                                                     Gone in 250 ms
+ *                                                     Gone in 150 ms
  *
  * The port going away in any step ends the device at hand as lost and goes
  * back to Connect. The operations inside (EN programming, the transfer, the
@@ -50,9 +50,10 @@ enum ProdState_t {
 };
 
 constexpr unsigned CONNECT_RETRY_MS = 1000; /* a Kaltro that is not there is asked again */
-constexpr unsigned POLL_MS = 250;           /* between two looks for a device */
+constexpr unsigned POLL_MS = 150;           /* between two looks for a device */
 constexpr unsigned NEXT_MS = 1;             /* the next step as soon as the loop is free */
 constexpr int GONE_MISSES = 2;              /* looks in a row without a device: it is gone */
+constexpr int SN_UNREAD = -2;               /* not a value "lnbn" gives */
 
 static const ProdArgs_t *A = nullptr;
 static ProdState_t State = ST_ENDED;
@@ -249,13 +250,15 @@ static void program()
     subAfterStep();
 }
 
-static void identify(int id, int model)
+/* Identifies the device that answered with id; sn is its serial number
+ * when it has been read already, else SN_UNREAD. */
+static void identify(int id, int model, int sn)
 {
     Rec = ProdRecord_t{};
     Rec.KaltroVersion = KaltroVersion;
     Rec.DeviceID = id;
     Rec.Model = model;
-    const int sn = RS232_GetSN();
+    if (sn == SN_UNREAD) sn = RS232_GetSN();
     Rec.HasSerial = sn != 0 && sn != -1; /* 0: no answer; all ones: none stored */
     Rec.Serial = static_cast<std::uint32_t>(sn);
     Rec.SWVersion = static_cast<std::uint8_t>(RS232_GetSWVersion());
@@ -327,7 +330,7 @@ static void wait()
     if (RS232_PortLost()) return portLost();
     if (model < 0) return next(POLL_MS);
     State = ST_IDENTIFY;
-    identify(id, model);
+    identify(id, model, SN_UNREAD);
 }
 
 static void gone()
@@ -347,7 +350,7 @@ static void gone()
     const int sn = RS232_GetSN();
     if (HasLast && sn != 0 && sn != -1 && static_cast<std::uint32_t>(sn) != LastSerial) {
         State = ST_IDENTIFY;
-        return identify(id, model);
+        return identify(id, model, sn);
     }
     next(POLL_MS);
 }
