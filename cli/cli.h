@@ -64,6 +64,10 @@ std::string CLI_OneLine(const wchar_t *text);
 /* Whether s is a non-empty string of decimal digits. */
 bool CLI_AllDigits(const std::string &s);
 
+/* Whether a --port value names a COM number from 1 to RS232_PORT_LIMIT
+ * (into *number, when given) or a device path, one that starts with / or .
+ * (*number 0). */
+bool CLI_PortOption(const std::string &port, int *number);
 /* Opens the Kaltro's port: --port, or the first where a Kaltro answers. */
 int CLI_OpenKaltro();
 /* Opens the port a --port value names (a COM number or a path); a port
@@ -82,6 +86,8 @@ unsigned CLI_TimeLimitMs();
 /* One line that says how a device operation ended and what to do; where
  * names what OpsEnd_t's Where counts ("row", "packet"), or nullptr. */
 std::string CLI_OutcomeLine(const struct OpsEnd_t &end, const char *where);
+/* The voltage of supply level as a JSON number of volts (14.66), or null. */
+std::string CLI_VoltsJson(int level);
 /* The configuration version byte as its "major.minor" text. */
 std::string CLI_ConfigVersionText(std::uint8_t version);
 /* The message when no dCSS device answers. */

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 
 /* Loads a whole binary file into buffer (released by the caller). */
 static int loadBinary(const std::string &path, unsigned char **buffer, int *size)
@@ -34,33 +35,36 @@ static int loadBinary(const std::string &path, unsigned char **buffer, int *size
 
 /* Ends an operation: its exit code, from its outcome alone, and one line
  * that says what happened and what to do; json adds members to the JSON
- * object. */
+ * object, which a failure's line carries. */
 static int finish(const CliRun_t &run, const char *where, const std::string &json = std::string(),
                   const std::string &more = std::string(), bool jsonOnFailureOnly = false)
 {
     const OpsEnd_t &end = run.End;
     const int code = CLI_ExitCode(end.Outcome);
     const std::string text = end.TextId >= 0 ? CLI_Utf8(TXT(end.TextId)) : std::string();
-    if (CliArgs.Json && !(jsonOnFailureOnly && code == CLI_OK))
-        std::printf("{\"ok\": %s, \"outcome\": %s, \"status\": %s%s%s}\n",
-                    code == CLI_OK ? "true" : "false",
-                    CLI_Json(OPS_OutcomeName(end.Outcome)).c_str(), CLI_Json(text).c_str(),
-                    end.Where >= 0 ? (", \"at\": " + std::to_string(end.Where)).c_str() : "",
-                    json.c_str());
-    if (code != CLI_OK) CLI_Fail(code, CLI_OutcomeLine(end, where) + more);
+    const std::string members = ", \"outcome\": " + CLI_Json(OPS_OutcomeName(end.Outcome)) +
+                                ", \"status\": " + CLI_Json(text) +
+                                (end.Where >= 0 ? ", \"at\": " + std::to_string(end.Where) : "") +
+                                json;
+    if (code != CLI_OK) {
+        CLI_JsonMembers(members);
+        return CLI_Fail(code, CLI_OutcomeLine(end, where) + more);
+    }
+    if (CliArgs.Json && !jsonOnFailureOnly) std::printf("{\"ok\": true%s}\n", members.c_str());
     return code;
 }
 
 /* Runs the transfer of args in the terminal; with more to come, its JSON
- * object is left to what follows unless it failed. */
-static int transfer(const XferArgs_t &args, bool moreToCome = false)
+ * object is left to what follows unless it failed; json adds members. */
+static int transfer(const XferArgs_t &args, bool moreToCome = false,
+                    const std::string &json = std::string())
 {
     return finish(CLI_RunOperation(
                       [](const void *a, const OpsDisplay_t *d) {
                           XFEROP_Open(static_cast<const XferArgs_t *>(a), d);
                       },
                       &args, XFEROP_Operation, CliArgs.Json),
-                  "packet", std::string(), std::string(), moreToCome);
+                  "packet", json, std::string(), moreToCome);
 }
 
 /* An operation opened without arguments. */
@@ -113,10 +117,9 @@ int CLI_CmdProgram()
         if (code == CLI_OK && plan.VersionAnswer != RS232_REPLY_ACCEPTED) {
             const bool refused = plan.VersionAnswer == RS232_REPLY_REFUSED;
             const std::string said = refused ? "refused" : "did not answer";
-            if (CliArgs.Json)
-                std::printf("{\"ok\": false, \"outcome\": %s, \"status\": %s}\n",
-                            refused ? "\"refused\"" : "\"no_device\"",
-                            CLI_Json("configuration version " + v + " " + said).c_str());
+            CLI_JsonMembers(", \"outcome\": " +
+                            CLI_Json(OPS_OutcomeName(refused ? OPS_REFUSED : OPS_NO_DEVICE)) +
+                            ", \"status\": " + CLI_Json("configuration version " + v + " " + said));
             return CLI_Fail(refused ? CLI_REFUSED : CLI_NO_DEVICE,
                             "the device " + said + " configuration version " + v +
                                 " (\"lnad\"): the table was programmed, the version is not " + v);
@@ -126,6 +129,25 @@ int CLI_CmdProgram()
     }
     if (code != CLI_OK || !verify) return code;
     return verifyTable(want.data(), version, ", \"programmed\": true");
+}
+
+/* The rows in use as the text file carries them, as a JSON array: each
+ * row's position, UB number and the fields a band is compared by. */
+static std::string rowsJson()
+{
+    std::string json = "[";
+    for (int r = 0; r < MAIN_RowsInTable(VelnorData.UBNumber); r++) {
+        const VelnorCfg_t &row = VelnorCfg[r];
+        json += (r > 0 ? ", {\"row\": " : "{\"row\": ") + std::to_string(r) +
+                ", \"ub\": " + std::to_string(row.UBNo);
+        for (int f = 0; f < CMP_MISSING; f++) {
+            char value[16];
+            BREVCFG_FieldJson(f, BREVCFG_RowField(row, f), value, sizeof value);
+            json += std::string(", ") + CLI_Json(BREVCFG_FieldKey(f)) + ": " + value;
+        }
+        json += "}";
+    }
+    return json + "]";
 }
 
 int CLI_CmdReadout()
@@ -142,12 +164,16 @@ int CLI_CmdReadout()
     READOP_ReadVersion();
     const CliRun_t run =
         CLI_RunOperation(openPlain<READOP_Open>, nullptr, READOP_Operation, CliArgs.Json);
-    if (run.End.Outcome == OPS_DONE &&
-        BREVCFG_SaveConfigFile(out.c_str(), VelnorCfg, VelnorData.UBNumber, BREVCFG_REPLACE) !=
-            BREVCFG_FILE_OK)
+    const bool read = run.End.Outcome == OPS_DONE;
+    /* Saving normalises and sorts the rows: the JSON shows them as saved. */
+    if (read && BREVCFG_SaveConfigFile(out.c_str(), VelnorCfg, VelnorData.UBNumber,
+                                       BREVCFG_REPLACE) != BREVCFG_FILE_OK)
         return CLI_FileFailure("cannot write", out);
     const std::string version = CLI_ConfigVersionText(VelnorData.DBaseVersion);
-    const int code = finish(run, "band", ", \"config_version\": " + CLI_Json(version));
+    const int code = finish(
+        run, "band",
+        ", \"config_version\": " + CLI_Json(version) +
+            (read ? ", \"file\": " + CLI_Json(out) + ", \"rows\": " + rowsJson() : std::string()));
     if (code == CLI_OK && !CliArgs.Json) std::printf("Configuration version %s\n", version.c_str());
     return code;
 }
@@ -176,10 +202,23 @@ int CLI_CmdUpgradeKaltro()
 
 int CLI_CmdSaveInKaltro()
 {
+    /* The Kaltro keeps the name as "lnaw" carries it: cut to its length,
+     * each byte outside printable ASCII a "?". What it will hold is told. */
+    const std::string &name = CLI_Value(OPT_NAME);
+    char command[RS232_NAME_CMD_LEN];
+    RS232_BuildNameCommand(command, name.c_str());
+    constexpr std::size_t VERB_LEN = 5; /* "lnaw " before the name, "\r" after it */
+    const std::string kept(command + VERB_LEN, std::strlen(command) - VERB_LEN - 1);
+    if (kept != name)
+        std::fprintf(stderr,
+                     "brevant-cli: warning: --name: the Kaltro keeps at most %d characters, "
+                     "each printable ASCII (others become \"?\"); \"%s\" is stored\n",
+                     RS232_NAME_MAX, kept.c_str());
     if (const int r = openValidTable("save-in-kaltro"); r != CLI_OK) return r;
     std::array<unsigned char, BREVCFG_IMAGE_MAX> image{};
-    const int size = DEVOP_PrepareKaltroCfg(CLI_Value(OPT_NAME).c_str(), image.data(), RS232_Pause);
-    return transfer({XM_TYPE_KALTRO_CFG, image.data(), size, CLI_TimeLimitMs()});
+    const int size = DEVOP_PrepareKaltroCfg(name.c_str(), image.data(), RS232_Pause);
+    return transfer({XM_TYPE_KALTRO_CFG, image.data(), size, CLI_TimeLimitMs()}, false,
+                    ", \"name\": " + CLI_Json(kept));
 }
 
 int CLI_CmdVoltage()
@@ -196,8 +235,8 @@ int CLI_CmdVoltage()
     const int now = RS232_GetVoltage();
     const std::string volts = CLI_Utf8(DEVOP_VoltageLabel(now));
     if (CliArgs.Json)
-        std::printf("{\"ok\": true, \"level\": %d, \"voltage\": %s}\n", now,
-                    CLI_Json(volts).c_str());
+        std::printf("{\"ok\": true, \"level\": %d, \"voltage_v\": %s}\n", now,
+                    CLI_VoltsJson(now).c_str());
     else
         std::printf("Supply level %d (%s)\n", now, volts.c_str());
     return CLI_OK;
@@ -244,12 +283,15 @@ static int verifyTable(const VelnorCfg_t *want, std::uint8_t version, const char
     for (int i = 0; i < count; i++)
         diffLine(diffs[static_cast<std::size_t>(i)], text, json);
     const bool equal = text.empty();
-    if (CliArgs.Json)
-        std::printf("{\"ok\": %s, \"outcome\": \"done\", \"equal\": %s, \"differences\": [%s]%s}\n",
-                    equal ? "true" : "false", equal ? "true" : "false", json.c_str(), jsonMore);
-    else
+    const std::string members =
+        ", \"outcome\": \"done\", \"equal\": " + std::string(equal ? "true" : "false") +
+        ", \"differences\": [" + json + "]" + jsonMore;
+    if (!CliArgs.Json)
         std::printf("%s", equal ? "The device holds this table.\n" : text.c_str());
+    else if (equal)
+        std::printf("{\"ok\": true%s}\n", members.c_str());
     if (equal) return CLI_OK;
+    CLI_JsonMembers(members);
     return CLI_Fail(CLI_REFUSED, "verification failed: the device differs from " +
                                      CliArgs.Positional[0] +
                                      "; program it again, or read it out to see it whole");

@@ -227,6 +227,7 @@ static int parse(const Command_t &cmd, int argc, char **argv)
         }
         if (word == "--json") {
             CliArgs.Json = true;
+            CLI_JsonFailures(true);
             continue;
         }
         if (word.size() > 1 && word[0] == '-') {
@@ -264,6 +265,12 @@ static int parse(const Command_t &cmd, int argc, char **argv)
     if (CliArgs.Help) return CLI_OK;
     if (CliArgs.PositionalCount < cmd.MinPositional)
         return CLI_Usage(std::string(cmd.Name) + " needs a file", cmd.Name);
+    for (int i = 0; i < CliArgs.PortCount; i++)
+        if (!CLI_PortOption(CliArgs.Ports[i], nullptr))
+            return CLI_Usage("--port takes a COM number from 1 to " +
+                                 std::to_string(RS232_PORT_LIMIT) +
+                                 " or a device path that starts with / or . (/dev/ttyUSB0, ./tty)",
+                             cmd.Name);
     if (CLI_Given(OPT_CONFIG_VERSION) && CLI_ParseConfigVersion(CLI_Value(OPT_CONFIG_VERSION)) < 0)
         return CLI_Usage("--config-version takes X.Y, each number 0 to 15", cmd.Name);
     if (CLI_Given(OPT_TIMEOUT) &&
@@ -283,6 +290,7 @@ int main(int argc, char **argv)
         const std::string word = argv[first];
         if (word == "--json") {
             CliArgs.Json = true;
+            CLI_JsonFailures(true);
         } else if (word == "--help" || word == "-h") {
             std::string help = PROGRAM_HELP;
             help.replace(help.find("MODELS"), 6, CLI_ModelRange());

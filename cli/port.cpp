@@ -47,15 +47,27 @@ bool CLI_AllDigits(const std::string &s)
     return true;
 }
 
-/* Opens the Kaltro's port: --port, or the first where a Kaltro answers. */
+bool CLI_PortOption(const std::string &port, int *number)
+{
+    if (number != nullptr) *number = 0;
+    if (CLI_AllDigits(port)) {
+        const long n = port.size() <= 5 ? std::strtol(port.c_str(), nullptr, 10) : 0;
+        if (n < 1 || n > RS232_PORT_LIMIT) return false;
+        if (number != nullptr) *number = static_cast<int>(n);
+        return true;
+    }
+    /* A path names itself as one; any other word is a slip ("-1", "COMx"),
+     * not a device that is missing. */
+    return !port.empty() && (port[0] == '/' || port[0] == '.');
+}
+
 int CLI_OpenPortValue(const std::string &port)
 {
-    if (CLI_AllDigits(port)) {
-        const long n = std::strtol(port.c_str(), nullptr, 10);
-        if (n < 1 || n > RS232_PORT_LIMIT)
-            return CLI_Usage("--port takes a COM number from 1 to 1024 or a device path", nullptr);
-        if (RS232_OpenPort(static_cast<int>(n)) != RS232_OK)
-            return portFailure(RS232_GetPortError(), "COM" + port);
+    int n = 0;
+    CLI_PortOption(port, &n); /* the command line was checked */
+    if (n > 0) {
+        if (RS232_OpenPort(n) != RS232_OK)
+            return portFailure(RS232_GetPortError(), "COM" + std::to_string(n));
         return CLI_OK;
     }
     if (RS232_OpenPath(port.c_str()) != RS232_OK) return portFailure(RS232_GetPortError(), port);

@@ -33,6 +33,15 @@ static std::string row(const std::string &name, const std::string &value)
     return line;
 }
 
+std::string CLI_VoltsJson(int level)
+{
+    /* The label's number without its "V" ("14.66V" is 14.66). */
+    std::string volts = CLI_Utf8(DEVOP_VoltageLabel(level));
+    if (volts.empty() || volts.back() != 'V') return "null";
+    volts.pop_back();
+    return volts;
+}
+
 /* What scan (on one line) and identify (rows) tell of the Kaltro on the
  * open port. */
 static void kaltroFields(bool rows, std::string &text, std::string &json)
@@ -48,8 +57,8 @@ static void kaltroFields(bool rows, std::string &text, std::string &json)
             row("Kaltro " + label(TX_SW_VERSION), version) + row(label(TX_OUTPUT_VOLTAGE), line);
     else
         text += std::string("Kaltro software ") + version + ", " + line;
-    json += "\"kaltro_version\": " + CLI_Json(version) + ", \"level\": " + std::to_string(level) +
-            ", \"voltage\": " + CLI_Json(volts);
+    json += ", \"kaltro_version\": " + CLI_Json(version) + ", \"level\": " + std::to_string(level) +
+            ", \"voltage_v\": " + CLI_VoltsJson(level);
 }
 
 /* The same of the device whose model the start-up identification found. */
@@ -79,7 +88,7 @@ int CLI_CmdScan()
             const std::string path = RS232_GetDevicePath();
             text = "COM" + std::to_string(port) + "  " + path + "  ";
             entry = "{\"port\": " + std::to_string(port) + ", \"path\": " + CLI_Json(path) +
-                    ", \"kaltro\": true, ";
+                    ", \"kaltro\": true";
             kaltroFields(false, text, entry);
             int model = -1;
             DEVOP_PowerAndIdentify(RS232_Pause, &model);
@@ -102,10 +111,13 @@ int CLI_CmdScan()
         else
             std::printf("%s\n", text.c_str());
     }
-    if (CliArgs.Json) std::printf("{\"ports\": [%s]}\n", json.c_str());
+    const std::string members = ", \"ports\": [" + json + "]";
+    CLI_JsonMembers(members);
     if (CLI_Interrupted()) return CLI_Fail(CLI_INTERRUPTED, "interrupted; the scan did not end");
-    if (found > 0) return CLI_OK;
-    return CLI_Fail(CLI_NO_DEVICE, "no Kaltro answered on any port; connect it and scan again");
+    if (found == 0)
+        return CLI_Fail(CLI_NO_DEVICE, "no Kaltro answered on any port; connect it and scan again");
+    if (CliArgs.Json) std::printf("{\"ok\": true%s}\n", members.c_str());
+    return CLI_OK;
 }
 
 /* ---- The settings sequences on the terminal ------------------------------------ */
@@ -233,31 +245,52 @@ static void printOptions(std::string &text, std::string &json)
     json += ", \"settable\": [" + settable + "]";
 }
 
-/* The JSON keys of the fields after the model. */
+/* The JSON keys of the fields after the model, with their units. */
 static const char *const FieldKeys[SETOP_FIELD_COUNT] = {
-    "model",  "software",       "firmware", "config_version",
-    "serial", "lo_frequencies", "ubs",      "temperature"};
+    "model",  "software",           "firmware", "config_version",
+    "serial", "lo_frequencies_mhz", "ubs",      "temperature_c"};
+
+/* Field f as read: the versions as the dialog's texts, the rest as numbers,
+ * null where the dialog shows a placeholder ("???", "No SN"). */
+static std::string fieldJson(int f)
+{
+    const std::string text = CLI_Utf8(SETOP_Values()->Field[f]);
+    const int low = VelnorData.LOFreqL, high = VelnorData.LOFreqH;
+    switch (f) {
+    case SETOP_SN:
+        return VelnorData.SN == 0 || VelnorData.SN == -1 ? "null" : std::to_string(VelnorData.SN);
+    case SETOP_LO:
+        if (low == high) return low == 0 ? "null" : "[" + std::to_string(low) + "]";
+        return "[" + std::to_string(low) + ", " + std::to_string(high) + "]";
+    case SETOP_UBS: return CLI_AllDigits(text) ? text : "null";
+    case SETOP_TEMP: return std::to_string(VelnorData.Temperature);
+    default: return CLI_Json(text);
+    }
+}
 
 int CLI_CmdIdentify()
 {
     if (const int r = CLI_OpenKaltro(); r != CLI_OK) return r;
     std::string text = row("Port", RS232_GetDevicePath());
-    std::string json = "{\"path\": " + CLI_Json(RS232_GetDevicePath()) + ", ";
+    std::string json = ", \"path\": " + CLI_Json(RS232_GetDevicePath());
     kaltroFields(true, text, json);
     int model = -1;
     const OpsOutcome_t found = DEVOP_PowerAndIdentify(RS232_Pause, &model);
     deviceFields(true, model, text, json);
-    const int r = found != OPS_DONE ? CLI_NO_DEVICE : readSettings();
+    CLI_JsonMembers(json); /* what a failure from here on tells too */
+    const int r = found == OPS_DONE ? readSettings() : CLI_NO_DEVICE;
     if (r == CLI_OK) {
         for (int f = SETOP_MODEL + 1; f < SETOP_FIELD_COUNT; f++) {
-            const std::string value = CLI_Utf8(SETOP_Values()->Field[f]);
-            text += row(label(SETOP_FieldLabels[f]), value);
-            json += ", " + CLI_Json(FieldKeys[f]) + ": " + CLI_Json(value);
+            text += row(label(SETOP_FieldLabels[f]), CLI_Utf8(SETOP_Values()->Field[f]));
+            json += ", " + CLI_Json(FieldKeys[f]) + ": " + fieldJson(f);
         }
         printOptions(text, json);
     }
-    std::printf("%s", CliArgs.Json ? (json + "}\n").c_str() : text.c_str());
-    if (found != OPS_DONE) return CLI_NoDevice();
+    if (!CliArgs.Json)
+        std::printf("%s", text.c_str());
+    else if (r == CLI_OK)
+        std::printf("{\"ok\": true%s}\n", json.c_str());
+    if (found != OPS_DONE) return CLI_NoDevice(); /* after what did answer */
     return r;
 }
 
@@ -327,11 +360,11 @@ int CLI_CmdSettings()
                              "settings");
     if (const int r = CLI_OpenDevice("settings"); r != CLI_OK) return r;
     if (const int r = readSettings(); r != CLI_OK) return r;
-    std::string text, json = "{\"model\": " + CLI_Json(CLI_ModelName(VelnorData.Model));
+    std::string text, json = ", \"model\": " + CLI_Json(CLI_ModelName(VelnorData.Model));
     if ((CliArgs.Given & (OPT_EN50494 | OPT_INPUTS | OPT_OUTPUT | OPT_CHAIN)) == 0) {
         text = row(label(TX_MODEL), CLI_ModelName(VelnorData.Model));
         printOptions(text, json);
-        std::printf("%s", CliArgs.Json ? (json + "}\n").c_str() : text.c_str());
+        std::printf("%s", CliArgs.Json ? ("{\"ok\": true" + json + "}\n").c_str() : text.c_str());
         return CLI_OK;
     }
     if (const int r = choose(); r != CLI_OK) return r;
@@ -339,21 +372,21 @@ int CLI_CmdSettings()
     const OpsEnd_t end = runSequence();
     std::string written, writtenJson, answers;
     printWrites(written, writtenJson, answers);
+    const std::string status = end.TextId >= 0 ? label(end.TextId) : std::string();
+    json += ", \"outcome\": " + CLI_Json(OPS_OutcomeName(end.Outcome)) +
+            ", \"status\": " + CLI_Json(status) + ", \"written\": {" + writtenJson +
+            "}, \"answers\": {" + answers + "}";
+    CLI_JsonMembers(json);
     if (end.Outcome == OPS_CANCELLED) {
         std::printf("%s", CliArgs.Json ? "" : written.c_str());
         return CLI_Fail(CLI_INTERRUPTED, "interrupted while writing the settings; those above "
                                          "were sent, the rest not");
     }
     const bool ok = end.Outcome == OPS_DONE;
-    const std::string status = end.TextId >= 0 ? label(end.TextId) : std::string();
-    if (CliArgs.Json)
-        std::printf("%s, \"ok\": %s, \"outcome\": %s, \"status\": %s, \"written\": {%s}, "
-                    "\"answers\": {%s}}\n",
-                    json.c_str(), ok ? "true" : "false",
-                    CLI_Json(OPS_OutcomeName(end.Outcome)).c_str(), CLI_Json(status).c_str(),
-                    writtenJson.c_str(), answers.c_str());
-    else
+    if (!CliArgs.Json)
         std::printf("%s%s\n", written.c_str(), status.c_str());
+    else if (ok)
+        std::printf("{\"ok\": true%s}\n", json.c_str());
     if (ok) return CLI_OK;
     if (end.Outcome == OPS_REFUSED)
         return CLI_Fail(CLI_REFUSED, status + ": the device refused the " +

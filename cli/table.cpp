@@ -125,32 +125,45 @@ static int errorRows()
 
 int CLI_RefuseFaultyTable()
 {
-    return CLI_Fail(CLI_REFUSED, CliArgs.Positional[0] + " has " + std::to_string(errorRows()) +
-                                     " faulty rows for the " + CLI_ModelName(VelnorData.Model) +
+    const int n = errorRows();
+    return CLI_Fail(CLI_REFUSED, CliArgs.Positional[0] + " has " + std::to_string(n) +
+                                     (n == 1 ? " faulty row" : " faulty rows") + " for the " +
+                                     CLI_ModelName(VelnorData.Model) +
                                      "; brevant-cli check shows them");
+}
+
+/* The rows in use with their status, as JSON members; a faulty table's go
+ * into the failure's object. */
+static void printJsonRows()
+{
+    std::string json =
+        ", \"model\": " + CLI_Json(CLI_ModelName(VelnorData.Model)) + ", \"rows\": [";
+    for (int r = 0; r < MAIN_RowsInTable(VelnorData.UBNumber); r++) {
+        const VelnorCfg_t &w = VelnorCfg[r];
+        char fields[256];
+        std::snprintf(fields, sizeof fields,
+                      ", \"error\": %s, \"Active\": %d, \"UBNo\": %u, \"Feed\": %u, "
+                      "\"UBFreq\": %u, \"UBFreqDec\": %u, \"BW\": %u, \"StaticMode\": %d, "
+                      "\"ConvFreq\": %u, \"ConvPol\": %s, \"AGCVal\": %d, "
+                      "\"SpectralInversion\": %u}",
+                      rowError(w) ? "true" : "false", w.Active, w.UBNo, w.Feed, w.UBFreq,
+                      w.UBFreqDec, w.BW, w.StaticMode, w.ConvFreq,
+                      CLI_Json(std::string(1, w.ConvPol)).c_str(), w.AGCVal, w.SpectralInversion);
+        json += (r > 0 ? ", {\"row\": " : "{\"row\": ") + std::to_string(r) +
+                ", \"ub\": " + std::to_string(w.UBNo) + ", \"status\": " + CLI_Json(rowStatus(w)) +
+                fields;
+    }
+    json += "]";
+    if (ConfigOK == 0)
+        std::printf("{\"ok\": true%s}\n", json.c_str());
+    else
+        CLI_JsonMembers(json);
 }
 
 static void printRows()
 {
     const int n = MAIN_RowsInTable(VelnorData.UBNumber);
-    if (CliArgs.Json) {
-        std::printf("{\"model\": %s, \"ok\": %s, \"rows\": [",
-                    CLI_Json(CLI_ModelName(VelnorData.Model)).c_str(),
-                    ConfigOK == 0 ? "true" : "false");
-        for (int r = 0; r < n; r++) {
-            const VelnorCfg_t &w = VelnorCfg[r];
-            std::printf("%s{\"row\": %d, \"ub\": %u, \"status\": %s, \"error\": %s, "
-                        "\"Active\": %d, \"UBNo\": %u, \"Feed\": %u, \"UBFreq\": %u, "
-                        "\"UBFreqDec\": %u, \"BW\": %u, \"StaticMode\": %d, \"ConvFreq\": %u, "
-                        "\"ConvPol\": %s, \"AGCVal\": %d, \"SpectralInversion\": %u}",
-                        r > 0 ? ", " : "", r, w.UBNo, CLI_Json(rowStatus(w)).c_str(),
-                        rowError(w) ? "true" : "false", w.Active, w.UBNo, w.Feed, w.UBFreq,
-                        w.UBFreqDec, w.BW, w.StaticMode, w.ConvFreq,
-                        CLI_Json(std::string(1, w.ConvPol)).c_str(), w.AGCVal, w.SpectralInversion);
-        }
-        std::printf("]}\n");
-        return;
-    }
+    if (CliArgs.Json) return printJsonRows();
     std::printf("Model %s\n", CLI_ModelName(VelnorData.Model).c_str());
     std::printf("Row UB  Frequency    BW  Level  Static          Inv  Status\n");
     for (int r = 0; r < n; r++) {

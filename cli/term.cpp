@@ -1,8 +1,9 @@
 /* term.cpp -- the terminal side of brevant-cli (see term.h).
  *
  * State: the display of the operation that runs (its last text, percentage,
- * the next step's due time, its outcome), one at a time; and when the first
- * signal came.
+ * the next step's due time, its outcome), one at a time; when the first
+ * signal came; and under --json what a failure's object carries and whether
+ * it was printed.
  */
 #include "cli/term.h"
 
@@ -10,6 +11,8 @@
 #include "link/rs232.h"
 
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <unistd.h>
 
@@ -74,10 +77,34 @@ std::string CLI_Json(const std::string &s)
     return out + "\"";
 }
 
+/* Under --json: the failure's object. */
+struct JsonFailure_t {
+    bool On;
+    bool Printed; /* a run prints one object, never two */
+    std::string Members;
+};
+static JsonFailure_t J;
+
 int CLI_Fail(int code, const std::string &what)
 {
     std::fprintf(stderr, "brevant-cli: %s\n", what.c_str());
+    if (J.On && !J.Printed) {
+        std::printf("{\"ok\": false, \"exit\": %d, \"error\": %s%s}\n", code,
+                    CLI_Json(what).c_str(), J.Members.c_str());
+        std::fflush(stdout);
+        J.Printed = true;
+    }
     return code;
+}
+
+void CLI_JsonFailures(bool on)
+{
+    J.On = on;
+}
+
+void CLI_JsonMembers(const std::string &members)
+{
+    J.Members = members;
 }
 
 static volatile std::sig_atomic_t Signalled = 0;
@@ -201,7 +228,12 @@ CliRun_t CLI_RunOperation(void (*open)(const void *, const OpsDisplay_t *), cons
     static const OpsDisplay_t display = {nullptr, status, progress, tick,
                                          linger,  pause,  ended,    finished};
     P = Progress_t{};
-    P.Tty = isatty(STDERR_FILENO) != 0;
+    /* A terminal that may not clear to the end of the line (TERM dumb, or
+     * not set) gets the plain lines: the bar would leave its old text
+     * behind, or show the escape. */
+    const char *term = std::getenv("TERM");
+    P.Tty = isatty(STDERR_FILENO) != 0 && term != nullptr && *term != '\0' &&
+            std::strcmp(term, "dumb") != 0;
     P.Quiet = quiet;
     P.TextId = -1;
     open(arg, &display);

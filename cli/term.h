@@ -3,7 +3,12 @@
  * operation, whose steps it drives in a loop.
  *
  * Progress goes to standard error: a bar redrawn in place on a terminal,
- * plain lines (each new status text, each further tenth) otherwise.
+ * plain lines (each new status text, each further tenth) otherwise, also on
+ * a terminal that may not clear a line (TERM dumb or not set).
+ *
+ * Under --json a run prints one JSON object on standard output, whatever
+ * the end: a failure's object is made here, with what the command handed
+ * over before it failed.
  */
 #pragma once
 
@@ -25,8 +30,17 @@ constexpr int CLI_INTERRUPTED = 130; /* Ctrl-C or a termination signal, as a she
 std::string CLI_Utf8(const wchar_t *text);
 /* s as a JSON string, quotes included. */
 std::string CLI_Json(const std::string &s);
-/* Prints "brevant-cli: what" and returns code. */
+/* Prints "brevant-cli: what" on standard error and returns code. Under
+ * --json it also prints the run's one object on standard output:
+ * {"ok": false, "exit": code, "error": what} with the members of
+ * CLI_JsonMembers; a second failure in the same run adds no second object. */
 int CLI_Fail(int code, const std::string &what);
+/* Whether failures print their JSON object: on once --json is seen. */
+void CLI_JsonFailures(bool on);
+/* The members (", \"outcome\": \"refused\", ...", each after a comma) a
+ * failure's object carries besides ok, exit and error: what the command
+ * would have printed in its own object. Replaces those given before. */
+void CLI_JsonMembers(const std::string &members);
 
 /* From now on SIGINT, SIGTERM and SIGHUP end the device exchange at the next
  * step instead of killing the program mid-exchange, so the Kaltro is told to

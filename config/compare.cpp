@@ -82,6 +82,57 @@ const char *BREVCFG_FieldName(int field)
     return field >= 0 && field < CMP_FIELD_COUNT ? FieldNames[field] : "?";
 }
 
+static const char *const FieldKeys[CMP_FIELD_COUNT] = {
+    "active",
+    "frequency_mhz",
+    "bandwidth_mhz",
+    "level_dbm",
+    "spectral_inversion",
+    "static_transponder_mhz",
+    "polarity",
+    "input",
+    "present",
+};
+
+const char *BREVCFG_FieldKey(int field)
+{
+    return field >= 0 && field < CMP_FIELD_COUNT ? FieldKeys[field] : "unknown";
+}
+
+int BREVCFG_RowField(const VelnorCfg_t &row, int field)
+{
+    switch (field) {
+    case CMP_ACTIVE: return row.Active != 0 ? 1 : 0;
+    case CMP_FREQUENCY: return row.UBFreq * 10 + row.UBFreqDec;
+    case CMP_BW: return row.BW;
+    case CMP_LEVEL: return row.AGCVal;
+    case CMP_INVERSION: return row.SpectralInversion;
+    case CMP_TP_FREQ: return row.ConvFreq;
+    case CMP_TP_POL: return row.ConvPol;
+    case CMP_FEED: return row.Feed;
+    default: return 1; /* the row is there */
+    }
+}
+
+void BREVCFG_FieldJson(int field, int value, char *text, int len)
+{
+    const auto n = static_cast<std::size_t>(len);
+    switch (field) {
+    case CMP_ACTIVE:
+    case CMP_INVERSION:
+    case CMP_MISSING: std::snprintf(text, n, "%s", value != 0 ? "true" : "false"); break;
+    case CMP_FREQUENCY: std::snprintf(text, n, "%d.%d", value / 10, value % 10); break;
+    case CMP_TP_POL:
+        /* a letter the file format carries, or none */
+        if (value > 0x20 && value < 0x7F && value != '"' && value != '\\')
+            std::snprintf(text, n, "\"%c\"", value);
+        else
+            std::snprintf(text, n, "null");
+        break;
+    default: std::snprintf(text, n, "%d", value); break;
+    }
+}
+
 void BREVCFG_FieldValue(int field, int value, char *text, int len)
 {
     const auto n = static_cast<std::size_t>(len);

@@ -3,7 +3,9 @@
  * commands (EN) carry counts, so a difference is one the device would keep.
  *
  * Plain functions, no state: brevant-cli's verify uses them after a
- * read-out, and the windows can do the same.
+ * read-out, and the windows can do the same. The fields, with their names
+ * for a person and for a program, are also the columns of brevant-cli's
+ * JSON of a table read out.
  */
 #pragma once
 
@@ -42,6 +44,15 @@ int BREVCFG_CompareStored(const VelnorCfg_t *want, const VelnorCfg_t *have, int 
                           CmpDiff_t *out, int max);
 /* The name of a field for a line ("frequency", "level"). */
 const char *BREVCFG_FieldName(int field);
+/* The name of a field for a program reading it: a JSON key, its unit in the
+ * name ("frequency_mhz", "level_dbm"). */
+const char *BREVCFG_FieldKey(int field);
+/* A field of row as the row holds it, in the unit of CmpDiff_t: frequency in
+ * tenths of MHz, polarity as its letter, the rest as the row's number. */
+int BREVCFG_RowField(const VelnorCfg_t &row, int field);
+/* A value of field as a JSON value ("1210.5", "-22", "true", "\"H\"") into
+ * text (len bytes). */
+void BREVCFG_FieldJson(int field, int value, char *text, int len);
 /* A value of field as a person reads it ("1210.0 MHz", "-22 dBm", "H",
  * "inactive") into text (len bytes). */
 void BREVCFG_FieldValue(int field, int value, char *text, int len);

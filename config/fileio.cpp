@@ -197,6 +197,10 @@ int BREVCFG_SaveBegin(BrevSave_t *s, const char *path, int mode)
      * and leave that file as it was. */
     if (followLinks(path, s->path) != 0) return failed(BREVCFG_FILE_CANNOT_WRITE, errno);
     struct stat st;
+    /* A folder cannot be saved over: told now, not when the rename fails
+     * after a whole read-out. */
+    if (stat(s->path, &st) == 0 && S_ISDIR(st.st_mode))
+        return failed(BREVCFG_FILE_CANNOT_WRITE, EISDIR);
     if (s->mode == BREVCFG_CREATE_NEW && lstat(s->path, &st) == 0)
         return failed(BREVCFG_FILE_EXISTS, EEXIST);
 

@@ -46,7 +46,8 @@ struct BrevSave_t {
  * file can be made (the text-file saver normalises the table only then). */
 /* Checks the target and creates the temporary file. Returns BREVCFG_FILE_OK,
  * BREVCFG_FILE_EXISTS (mode BREVCFG_CREATE_NEW and the name exists), or
- * BREVCFG_FILE_CANNOT_WRITE. On any result but OK there is nothing to end. */
+ * BREVCFG_FILE_CANNOT_WRITE (also when the name is a folder). On any result
+ * but OK there is nothing to end. */
 int BREVCFG_SaveBegin(BrevSave_t *s, const char *path, int mode);
 /* Writes the n bytes, flushes them to the disk and renames the temporary file
  * over the target. Returns BREVCFG_FILE_OK, BREVCFG_FILE_EXISTS (create-new

@@ -13,9 +13,12 @@
 #include "config/velnor.h"
 
 #include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <poll.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -34,6 +37,89 @@ std::string utf8(const wchar_t *w)
     for (; *w != L'\0'; w++)
         s += static_cast<char>(*w); /* every status text is ASCII */
     return s;
+}
+
+/* A JSON value as a script reads it; the tests' own reader, strict enough
+ * to refuse what a JSON parser refuses in the program's output. */
+struct Json {
+    enum Kind { Absent, Null, Bool, Number, String, Array, Object } kind = Absent;
+    bool truth = false;
+    double number = 0;
+    std::string str;
+    std::vector<std::string> keys; /* an object's, in order */
+    std::vector<Json> items;       /* an array's items, or an object's values */
+
+    const Json &operator[](const std::string &key) const
+    {
+        static const Json absent;
+        for (std::size_t i = 0; i < keys.size(); i++)
+            if (keys[i] == key) return items[i];
+        return absent;
+    }
+};
+
+void skipSpace(const char *&p)
+{
+    while (std::isspace(static_cast<unsigned char>(*p)))
+        p++;
+}
+
+bool parseValue(const char *&p, Json &v)
+{
+    skipSpace(p);
+    if (*p == '{' || *p == '[') {
+        const char close = *p == '{' ? '}' : ']';
+        v.kind = *p++ == '{' ? Json::Object : Json::Array;
+        skipSpace(p);
+        if (*p == close) return ++p, true;
+        for (;;) {
+            Json key;
+            if (v.kind == Json::Object) {
+                if (!parseValue(p, key) || key.kind != Json::String) return false;
+                skipSpace(p);
+                if (*p++ != ':') return false;
+                v.keys.push_back(key.str);
+            }
+            v.items.emplace_back();
+            if (!parseValue(p, v.items.back())) return false;
+            skipSpace(p);
+            if (*p == close) return ++p, true;
+            if (*p++ != ',') return false;
+        }
+    }
+    if (*p == '"') {
+        v.kind = Json::String;
+        for (p++; *p != '"'; p++) {
+            if (static_cast<unsigned char>(*p) < 0x20) return false; /* the end included */
+            if (*p == '\\' && std::strchr("\"\\/bfnrtu", *++p) == nullptr) return false;
+            v.str += *p;
+        }
+        return ++p, true;
+    }
+    for (const char *word : {"true", "false", "null"})
+        if (std::strncmp(p, word, std::strlen(word)) == 0) {
+            v.kind = word[0] == 'n' ? Json::Null : Json::Bool;
+            v.truth = word[0] == 't';
+            p += std::strlen(word);
+            return true;
+        }
+    if (*p != '-' && !std::isdigit(static_cast<unsigned char>(*p))) return false;
+    char *end = nullptr;
+    v.kind = Json::Number;
+    v.number = std::strtod(p, &end);
+    const bool digitLast =
+        end > p && std::isdigit(static_cast<unsigned char>(end[-1])); /* not "1." */
+    p = end;
+    return digitLast;
+}
+
+/* text as exactly one JSON value. */
+bool ParseJson(const std::string &text, Json &v)
+{
+    const char *p = text.c_str();
+    if (!parseValue(p, v)) return false;
+    skipSpace(p);
+    return *p == '\0';
 }
 
 void setModel(const char *name)
@@ -73,6 +159,38 @@ class Cli : public ::testing::Test
             BREVCFG_SaveConfigFile(path.c_str(), VelnorCfg, VelnorData.UBNumber, BREVCFG_REPLACE),
             BREVCFG_FILE_OK);
         return path;
+    }
+
+    /* Runs args with standard error on a pseudo-terminal whose TERM is
+     * term; what the terminal got. */
+    std::string onTerminal(const std::string &args, const char *term)
+    {
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return "no terminal";
+        const std::string slave = ptsname(master);
+        const int held = open(slave.c_str(), O_RDWR | O_NOCTTY); /* no EIO while none else has it */
+        const std::string cmd = std::string("TERM=") + term + " exec " + BREVANT_CLI + " " + args +
+                                " >/dev/null 2>" + slave + " </dev/null";
+        const pid_t pid = fork();
+        if (pid == 0) {
+            execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        std::string shown;
+        for (bool ended = false;;) {
+            pollfd p{master, POLLIN, 0};
+            if (poll(&p, 1, 50) > 0) {
+                char buf[512];
+                const ssize_t n = read(master, buf, sizeof buf);
+                if (n > 0) shown.append(buf, static_cast<std::size_t>(n));
+                continue;
+            }
+            if (ended) break;
+            ended = waitpid(pid, nullptr, WNOHANG) == pid; /* then what is left, once more */
+        }
+        close(held);
+        close(master);
+        return shown;
     }
 
     /* What the main window's File > Open gives for path: the status text and
@@ -408,6 +526,172 @@ TEST_F(Cli, SettingsAreWrittenAsTheDialogWritesThem)
     r = run("settings --en50494plus on --port " + std::to_string(mute.port));
     EXPECT_EQ(r.code, 3);
     EXPECT_EQ(r.out.rfind("EN50494+ Yes: no answer\n", 0), 0u) << r.out;
+}
+
+/* --json gives numbers as numbers, units in the key names: identify's
+ * fields, and the read-out's table row by row as the file it saved holds
+ * it. */
+TEST_F(Cli, JsonCarriesNumbersAsNumbers)
+{
+    SimThread sim({"--model", "KX-103", "--powered", "--serial", "4294967295"});
+    const std::string port = " --port " + std::to_string(sim.port);
+    Ran r = run("--json identify" + port);
+    ASSERT_EQ(r.code, 0) << r.err;
+    Json id;
+    ASSERT_TRUE(ParseJson(r.out, id)) << r.out;
+    EXPECT_TRUE(id["ok"].truth);
+    EXPECT_EQ(id["ubs"].number, 24);
+    EXPECT_EQ(id["level"].number, 6);
+    EXPECT_EQ(id["voltage_v"].number, 14.66);
+    EXPECT_EQ(id["temperature_c"].kind, Json::Number);
+    ASSERT_EQ(id["lo_frequencies_mhz"].items.size(), 2u) << r.out;
+    EXPECT_EQ(id["lo_frequencies_mhz"].items[0].number, 9750);
+    EXPECT_EQ(id["lo_frequencies_mhz"].items[1].number, 10600);
+    EXPECT_EQ(id["serial"].kind, Json::Null); /* the device has none */
+    EXPECT_EQ(id["software"].kind, Json::String);
+
+    /* a band with tenths, and one with a static transponder on input 2 */
+    const std::string file = tableFile("KX-103", "t.txt");
+    VelnorCfg[5].StaticMode = 1;
+    VelnorCfg[5].ConvFreq = 11914;
+    VelnorCfg[5].ConvPol = 'V';
+    VelnorCfg[5].Feed = 2;
+    ASSERT_EQ(BREVCFG_SaveConfigFile(file.c_str(), VelnorCfg, VelnorData.UBNumber, BREVCFG_REPLACE),
+              BREVCFG_FILE_OK);
+    ASSERT_EQ(run("program " + file + port).code, 0);
+    const std::string back = dir.File("back.txt");
+    r = run("--json readout -o " + back + port);
+    ASSERT_EQ(r.code, 0) << r.err;
+    Json out;
+    ASSERT_TRUE(ParseJson(r.out, out)) << r.out;
+    EXPECT_EQ(out["config_version"].str, "0.0");
+    ASSERT_EQ(BREVCFG_LoadConfigFile(back.c_str(), VelnorCfg, VelnorData.UBNumber),
+              BREVCFG_FILE_OK);
+    const Json &rows = out["rows"];
+    ASSERT_EQ(rows.items.size(), 24u);
+    int fixed = 0;
+    for (int i = 0; i < 24; i++) {
+        SCOPED_TRACE(i);
+        const Json &j = rows.items[static_cast<std::size_t>(i)];
+        const VelnorCfg_t &w = VelnorCfg[i];
+        EXPECT_EQ(j["row"].number, i);
+        EXPECT_EQ(j["ub"].number, w.UBNo);
+        EXPECT_EQ(j["active"].kind, Json::Bool);
+        EXPECT_DOUBLE_EQ(j["frequency_mhz"].number, w.UBFreq + w.UBFreqDec / 10.0);
+        EXPECT_EQ(j["bandwidth_mhz"].number, w.BW);
+        EXPECT_EQ(j["level_dbm"].number, w.AGCVal);
+        EXPECT_EQ(j["static_transponder_mhz"].number, w.ConvFreq);
+        EXPECT_EQ(j["polarity"].str, std::string(1, w.ConvPol));
+        EXPECT_EQ(j["input"].number, w.Feed);
+        EXPECT_FALSE(j["spectral_inversion"].truth);
+        if (w.ConvFreq == 11914 && w.Feed == 2 && j["polarity"].str == "V") fixed++;
+    }
+    EXPECT_EQ(fixed, 1) << r.out;
+}
+
+/* Under --json every failure prints one object on standard output, its
+ * error the line on standard error, merged with what the command tells of
+ * its own: usage errors (once --json is seen), files, device operations. */
+TEST_F(Cli, JsonFailuresAreOneObject)
+{
+    const std::string file = tableFile("KX-103", "t.txt");
+    VelnorCfg[3].AGCVal = -45; /* below the MxL group's levels */
+    const std::string bad = dir.File("bad.txt");
+    ASSERT_EQ(BREVCFG_SaveConfigFile(bad.c_str(), VelnorCfg, VelnorData.UBNumber, BREVCFG_REPLACE),
+              BREVCFG_FILE_OK);
+    struct Case {
+        std::vector<std::string> sim;
+        std::string args;
+        int code;
+        const char *member; /* what the command adds of its own, or nullptr */
+    };
+    const std::vector<Case> cases = {
+        {{}, "--json program", 2, nullptr},
+        {{}, "check " + file + " --json", 2, nullptr},
+        {{}, "--json identify --port 1000", 3, nullptr},
+        {{}, "--json check " + bad + " --model KX-103", 1, "rows"},
+        {{"--model", "KX-103", "--no-device"}, "--json identify --port P", 3, "kaltro_version"},
+        {{"--model", "KX-103", "--powered", "--can-at", "1"},
+         "--json program " + file + " --port P",
+         1,
+         "outcome"},
+        {{"--model", "KX-103", "--powered", "--mute-at", "2"},
+         "--json program " + file + " --port P --timeout 1",
+         5,
+         "at"},
+        {{"--model", "KX-103", "--powered"},
+         "--json verify " + file + " --config-version 3.3 --port P",
+         1,
+         "differences"},
+        {{"--model", "KX-108", "--powered", "--refuse", "lnah"},
+         "--json settings --en50494plus off --port P",
+         1,
+         "answers"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.args);
+        SimThread sim;
+        std::string args = c.args;
+        if (!c.sim.empty()) {
+            sim.Start(c.sim);
+            args.replace(args.find("--port P"), 8, "--port " + std::to_string(sim.port));
+        }
+        const Ran r = run(args);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        Json j;
+        ASSERT_TRUE(ParseJson(r.out, j)) << r.out;
+        EXPECT_EQ(j["ok"].kind, Json::Bool);
+        EXPECT_FALSE(j["ok"].truth);
+        EXPECT_EQ(j["exit"].number, c.code);
+        const auto last = r.err.rfind("brevant-cli: ");
+        ASSERT_NE(last, std::string::npos) << r.err;
+        EXPECT_EQ(j["error"].str + "\n", r.err.substr(last + 13)) << r.err;
+        if (c.member != nullptr) {
+            EXPECT_NE(j[c.member].kind, Json::Absent) << r.out;
+        }
+    }
+}
+
+/* Small things a real install showed: --port values that are neither a COM
+ * number nor a path are usage errors; readout -o FOLDER fails before the
+ * read-out; no ESC[K on a dumb terminal; "1 faulty row"; a name the Kaltro
+ * cannot keep as given is told with what it keeps. */
+TEST_F(Cli, SmallFixesOfTheCommandLine)
+{
+    for (const char *port : {"-1", "abc", "0", "99999"})
+        EXPECT_EQ(run(std::string("identify --port ") + port).code, 2) << port;
+    EXPECT_EQ(run("identify --port /nonexistent/tty").code, 3);
+
+    SimThread sim({"--model", "KX-103", "--powered"});
+    const std::string port = " --port " + std::to_string(sim.port);
+    Ran r = run("readout -o " + dir.path + port);
+    EXPECT_EQ(r.code, 4);
+    EXPECT_EQ(r.err, "brevant-cli: cannot write " + dir.path + ": " + std::strerror(EISDIR) + "\n");
+
+    const std::string back = dir.File("back.txt");
+    EXPECT_NE(onTerminal("readout -o " + back + port, "xterm").find("\033[K"), std::string::npos);
+    const std::string dumb = onTerminal("readout -o " + back + port, "dumb");
+    EXPECT_EQ(dumb.find('\033'), std::string::npos) << dumb;
+    EXPECT_NE(dumb.find("100%"), std::string::npos) << dumb;
+
+    const std::string file = tableFile("KX-103", "t.txt");
+    VelnorCfg[3].AGCVal = -45;
+    ASSERT_EQ(BREVCFG_SaveConfigFile(file.c_str(), VelnorCfg, VelnorData.UBNumber, BREVCFG_REPLACE),
+              BREVCFG_FILE_OK);
+    EXPECT_NE(run("check " + file + " --model KX-103").err.find(" has 1 faulty row for "),
+              std::string::npos);
+
+    const std::string good = tableFile("KX-103", "good.txt");
+    const std::string name = "Dachgescho\xc3\x9f-Nord-und-S\xc3\xbc"
+                             "d-mit-einem-sehr-langen-Namen";
+    const std::string kept = "Dachgescho?\?-Nord-und-S?\?d-mit-einem-sehr-l";
+    r = run("save-in-kaltro " + good + " --name '" + name + "'" + port);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("warning: --name: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\"" + kept + "\" is stored"), std::string::npos) << r.err;
+    SIM_Kaltro k{};
+    SIM_GetKaltro(&k);
+    EXPECT_EQ(k.name, kept);
 }
 
 } // namespace
