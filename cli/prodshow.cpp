@@ -26,6 +26,7 @@ static long Devices = 0;
 static int Drawn = 0;
 static bool Ending = false;
 static bool LogFailed = false;
+static char LogError[SHOW_EVENT_LEN + 512];
 
 /* "serial 12345679 (KX-103)", or "no serial number (KX-103)". */
 static void deviceText(const ProdRecord_t *d, char *text, std::size_t len)
@@ -173,9 +174,10 @@ static void event(ShowPort_t *ports, int n, ShowPort_t &p, char *line, long coun
         if (!fancy) std::fprintf(out(), "%s: %s\n", p.Label, sp != nullptr ? sp + 1 : text);
         if (count > 0 && Devices >= count) endWorkers(ports, n);
     } else if (kind == 'E') {
+        if (!LogFailed)
+            std::snprintf(LogError, sizeof LogError, "%s: cannot write the log %s: %s", p.Label,
+                          CLI_Value(OPT_LOG).c_str(), text);
         LogFailed = true;
-        std::fprintf(stderr, "brevant-cli: %s: cannot write the log %s: %s; the run stops\n",
-                     p.Label, CLI_Value(OPT_LOG).c_str(), text);
         endWorkers(ports, n);
     }
     std::fflush(out());
@@ -249,10 +251,14 @@ int SHOW_Run(ShowPort_t *ports, int n, long count)
             results += std::string(r > 0 ? ", " : "") +
                        CLI_Json(PROD_ResultName(static_cast<ProdResult_t>(r))) + ": " +
                        std::to_string(Totals[r]);
-        std::printf(
-            "{\"ok\": %s, \"exit\": %d, \"devices\": %ld, \"results\": {%s}, \"totals\": %s}\n",
-            code == CLI_OK ? "true" : "false", code, Devices, results.c_str(),
-            CLI_Json(line).c_str());
+        const std::string members = ", \"devices\": " + std::to_string(Devices) +
+                                    ", \"results\": {" + results +
+                                    "}, \"totals\": " + CLI_Json(line);
+        if (code == CLI_OK) std::printf("{\"ok\": true, \"exit\": 0%s}\n", members.c_str());
+        CLI_JsonMembers(members);
     }
+    if (LogFailed) return CLI_Fail(code, std::string(LogError) + "; the run stopped: " + line);
+    if (code == CLI_INTERRUPTED) return CLI_Fail(code, "interrupted; " + line);
+    if (code == CLI_REFUSED) return CLI_Fail(code, "not every device passed: " + line);
     return code;
 }

@@ -9,7 +9,7 @@
  *   Connect    open the port, the Kaltro's identifi-  Wait (after the start time
  *              cation and version, supply on           when the supply was raised);
  *                                                     failing: Connect in 1 s
- *   Wait       "lnbe", one read                       a model: Identify; else Wait in 150 ms
+ *   Wait       "lnbe", one read                       a model: Identify; else Wait in 100 ms
  *   Identify   "lnbn", "lnbv", "lnbf"                 the serial number just programmed:
  *                                                     Gone; no claim: the run ends;
  *                                                     a model without a table: a
@@ -21,7 +21,7 @@
  *              step
  *   Gone       "lnbe", one read; with an answer       two misses in a row: Wait; another
  *              "lnbn"                                 serial number: Identify; else
- *                                                     Gone in 150 ms
+ *                                                     Gone in 100 ms
  *
  * The port going away in any step ends the device at hand as lost and goes
  * back to Connect. The operations inside (EN programming, the transfer, the
@@ -50,7 +50,7 @@ enum ProdState_t {
 };
 
 constexpr unsigned CONNECT_RETRY_MS = 1000; /* a Kaltro that is not there is asked again */
-constexpr unsigned POLL_MS = 150;           /* between two looks for a device */
+constexpr unsigned POLL_MS = 100;           /* between two looks for a device */
 constexpr unsigned NEXT_MS = 1;             /* the next step as soon as the loop is free */
 constexpr int GONE_MISSES = 2;              /* looks in a row without a device: it is gone */
 constexpr int SN_UNREAD = -2;               /* not a value "lnbn" gives */
