@@ -256,12 +256,20 @@ static std::string fieldJson(int f)
 {
     const std::string text = CLI_Utf8(SETOP_Values()->Field[f]);
     const int low = VelnorData.LOFreqL, high = VelnorData.LOFreqH;
+    char list[32];
     switch (f) {
     case SETOP_SN:
-        return VelnorData.SN == 0 || VelnorData.SN == -1 ? "null" : std::to_string(VelnorData.SN);
+        /* "lnbn" gives 32 bits: a serial number above 2^31 is no negative one */
+        return VelnorData.SN == 0 || VelnorData.SN == -1
+                   ? "null"
+                   : std::to_string(static_cast<std::uint32_t>(VelnorData.SN));
     case SETOP_LO:
-        if (low == high) return low == 0 ? "null" : "[" + std::to_string(low) + "]";
-        return "[" + std::to_string(low) + ", " + std::to_string(high) + "]";
+        if (low == high && low == 0) return "null";
+        if (low == high)
+            std::snprintf(list, sizeof list, "[%d]", low);
+        else
+            std::snprintf(list, sizeof list, "[%d, %d]", low, high);
+        return list;
     case SETOP_UBS: return CLI_AllDigits(text) ? text : "null";
     case SETOP_TEMP: return std::to_string(VelnorData.Temperature);
     default: return CLI_Json(text);

@@ -257,7 +257,7 @@ static unsigned readStep()
         else if (VelnorData.SN == -1)
             field(SETOP_SN, L"%ls", TXT(TX_NO_SN));
         else
-            field(SETOP_SN, L"%d", VelnorData.SN);
+            field(SETOP_SN, L"%u", static_cast<unsigned>(VelnorData.SN)); /* 32 bits, unsigned */
         break;
     case 6:
         RS232_GetLOFrequency(&VelnorData.LOFreqL, &VelnorData.LOFreqH);
