@@ -48,13 +48,42 @@ static int warnChanged(int r, const char *what, int was, int now, const char *un
     return 1;
 }
 
+/* Tells the rows whose UB number reading gave another, because the file's
+ * was taken already or is not one of the model's; the count of them. */
+static int warnRenumbered(const std::string &path)
+{
+    unsigned char *buf = nullptr;
+    int size = 0;
+    if (BREVCFG_LoadWholeFile(path.c_str(), &buf, &size) != 0) return 0;
+    std::array<VelnorCfg_t, MAX_UB> written{};
+    const int rows = BREVCFG_ParseConfigAsWritten(reinterpret_cast<const char *>(buf),
+                                                  static_cast<std::size_t>(size), written.data(),
+                                                  VelnorData.UBNumber);
+    BREVCFG_DeallocFileBuffer(buf);
+    int changes = 0;
+    /* the rows the file holds; the others were never the file's */
+    for (int r = 0; r < rows; r++) {
+        const int was = written[static_cast<std::size_t>(r)].UBNo, now = VelnorCfg[r].UBNo;
+        if (was == now) continue;
+        changes++;
+        if (Tell)
+            std::fprintf(stderr,
+                         "brevant-cli: warning: row %d: UB %d is %s on the %s; UB %d is used\n", r,
+                         was,
+                         was < MAIN_RowsInTable(VelnorData.UBNumber) ? "taken by an earlier row"
+                                                                     : "not a UB",
+                         CLI_ModelName(VelnorData.Model).c_str(), now);
+    }
+    return changes;
+}
+
 /* Tells every value of the rows in use that reading and the group's repair
  * changed from what the file says, or that the device will not keep; the
  * count of them. */
 static int warnRepairs(const VelnorCfg_t *read)
 {
     const bool en = DCSS_IsENGroup(VelnorData.Model);
-    int changes = 0;
+    int changes = warnRenumbered(CliArgs.Positional[0]);
     for (int r = 0; r < MAIN_RowsInTable(VelnorData.UBNumber); r++) {
         const VelnorCfg_t &now = VelnorCfg[r];
         changes += warnChanged(r, "level", read[r].AGCVal, now.AGCVal, "dBm");

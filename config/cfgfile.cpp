@@ -236,6 +236,13 @@ static void readRow(Cursor &c, VelnorCfg_t &row)
 
 int BREVCFG_ParseConfig(const char *data, std::size_t n, VelnorCfg_t *table, int MaxUB)
 {
+    const int r = BREVCFG_ParseConfigAsWritten(data, n, table, MaxUB);
+    if (r >= 0) BREVCFG_RestoreUBNumbers(table, MAIN_RowsInTable(MaxUB));
+    return r;
+}
+
+int BREVCFG_ParseConfigAsWritten(const char *data, std::size_t n, VelnorCfg_t *table, int MaxUB)
+{
     if (table == nullptr) return -1;
     const int rows = MAIN_RowsInTable(MaxUB);
     for (int k = 0; k < rows; k++)
@@ -254,7 +261,6 @@ int BREVCFG_ParseConfig(const char *data, std::size_t n, VelnorCfg_t *table, int
             c.p++;
         }
     }
-    BREVCFG_RestoreUBNumbers(table, rows);
     return r;
 }
 

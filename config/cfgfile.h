@@ -48,6 +48,9 @@ int BREVCFG_FormatConfig(VelnorCfg_t *table, int MaxUB, char *out, std::size_t s
  * the number of data rows taken, or -1 when table is missing (nothing
  * changes then). data may be nullptr when n is 0. */
 int BREVCFG_ParseConfig(const char *data, std::size_t n, VelnorCfg_t *table, int MaxUB);
+/* The same without restoring the UB numbers: each row's as the file gives
+ * it, for telling which rows the restoring renumbers. */
+int BREVCFG_ParseConfigAsWritten(const char *data, std::size_t n, VelnorCfg_t *table, int MaxUB);
 /* Makes the UBNo values of rows 0 .. MaxUB - 1 a permutation of
  * 0 .. MaxUB - 1: the first row with each number below MaxUB keeps it; rows
  * with a number of MaxUB or more, or one already taken, get the numbers left

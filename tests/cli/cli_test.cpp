@@ -328,11 +328,15 @@ TEST_F(Cli, FailuresHaveTheirExitCodes)
 {
     const std::string enFile = tableFile("KX-108", "en-table.txt");
     const std::string file = tableFile("KX-103", "t.txt");
-    /* A level the EN group does not offer, and tenths it does not keep. */
-    const std::string repaired = dir.File("en.txt", "0,\t0,\t1210,\t5,\t36,\t0,\tH,\t-20,\t0,\n");
+    /* A level the EN group does not offer, tenths it does not keep, and a
+     * UB number given twice. */
+    const std::string repaired = dir.File("en.txt", "0,\t0,\t1210,\t5,\t36,\t0,\tH,\t-20,\t0,\n"
+                                                    "0,\t0,\t1300,\t0,\t36,\t0,\tH,\t-22,\t0,\n");
     Ran warned = run("check " + repaired + " --model KX-108");
     EXPECT_EQ(warned.code, 0) << warned.err;
-    EXPECT_EQ(warned.err, "brevant-cli: warning: row 0: level -20 dBm is not offered by the "
+    EXPECT_EQ(warned.err, "brevant-cli: warning: row 1: UB 0 is taken by an earlier row on the "
+                          "KX-108; UB 1 is used\n"
+                          "brevant-cli: warning: row 0: level -20 dBm is not offered by the "
                           "KX-108; -22 dBm is used\nbrevant-cli: warning: row 0: frequency "
                           "1210.5 MHz: the KX-108 takes whole MHz; 1210 MHz is programmed\n");
     struct Case {
