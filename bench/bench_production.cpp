@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -94,10 +95,14 @@ static Result_t runWith(int controllers, int perController, const std::string &d
     int passed = 0, status = 0;
     rusage usage{};
     for (;;) {
+        /* whole lines only: a record being written is taken next time */
         std::ifstream in(log);
-        std::string line;
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        text.erase(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);
         std::size_t n = 0;
-        while (std::getline(in, line)) {
+        for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos;
+             at = end + 1) {
+            const std::string line = text.substr(at, end - at);
             if (n++ < lines || line.rfind("time,", 0) == 0) continue;
             const auto com = line.find(",COM");
             const int c = std::atoi(line.c_str() + com + 4);
