@@ -188,21 +188,21 @@ Reach x11(bool forced)
                 START_IN_SESSION};
     const std::string display = d;
     const std::string name = "the X11 display " + display + " (DISPLAY)";
-    std::string spec = display, protocol;
-    const std::size_t colon = spec.rfind(':');
-    if (const std::size_t slash = spec.find('/'); slash != std::string::npos && slash < colon) {
-        protocol = spec.substr(0, slash);
-        spec.erase(0, slash + 1);
+    std::string rest = display, protocol;
+    const std::size_t colon = rest.rfind(':');
+    if (const std::size_t slash = rest.find('/'); slash != std::string::npos && slash < colon) {
+        protocol = rest.substr(0, slash);
+        rest.erase(0, slash + 1);
     }
-    const std::size_t at = spec.rfind(':');
+    const std::size_t at = rest.rfind(':');
     /* forms this check does not know (DECnet "host::0", a bad name): libxcb's */
-    if (at == std::string::npos || at + 1 >= spec.size() || spec[at + 1] < '0' ||
-        spec[at + 1] > '9' || (at > 0 && spec[at - 1] == ':'))
+    if (at == std::string::npos || at + 1 >= rest.size() || rest[at + 1] < '0' ||
+        rest[at + 1] > '9' || (at > 0 && rest[at - 1] == ':'))
         return greeted(d, name);
-    std::string host = spec.substr(0, at);
+    std::string host = rest.substr(0, at);
     if (host.size() > 2 && host.front() == '[' && host.back() == ']')
         host = host.substr(1, host.size() - 2);
-    const int number = std::atoi(spec.c_str() + at + 1);
+    const int number = std::atoi(rest.c_str() + at + 1);
 
     int fd = -1;
     const bool local = host.empty() || host == "unix" || protocol == "unix";
