@@ -1,8 +1,8 @@
 /* main.cpp -- the brevant program: answers --help and --version, refuses any
  * other argument, says so in one line when there is no graphical session to
- * open windows on, and otherwise starts the windowing layer and runs the
- * program's start-up, whose result is the exit code. The program takes no
- * other options: everything else happens in its windows. */
+ * open windows on or its display cannot be reached, and otherwise starts the windowing layer and
+ * runs the program's start-up, whose result is the exit code. The program takes no other options:
+ * everything else happens in its windows. */
 #include "app/mainwnd.h"
 #include "platform/win.h"
 
@@ -36,10 +36,9 @@ int main(int argc, char **argv)
                      a[0] == '-' ? "unknown option" : "unexpected argument", a, usage);
         return 2;
     }
-    if (!WIN_HasDisplay()) {
-        std::fputs("brevant: needs a graphical session: neither DISPLAY (X11) nor "
-                   "WAYLAND_DISPLAY (Wayland) is set\n",
-                   stderr);
+    char why[WIN_DISPLAY_TEXT_LEN];
+    if (WIN_CheckDisplay(why, sizeof why) != 0) {
+        std::fprintf(stderr, "brevant: %s\n", why);
         return 1;
     }
     WIN_Init(argc, argv);

@@ -18,10 +18,25 @@
 
 std::string CLI_OneLine(const wchar_t *text)
 {
-    std::string s = CLI_Utf8(text);
-    for (char &c : s)
-        if (c == '\n' || c == '\r') c = ' ';
-    return s;
+    /* A box's text is paragraphs apart by blank lines, a command the user is
+     * to type indented by itself; on one line the paragraphs follow one
+     * another, each command in quotes, and every run of blanks is one. */
+    const std::string s = CLI_Utf8(text);
+    std::string line;
+    std::size_t at = 0;
+    while (at < s.size()) {
+        std::size_t end = s.find('\n', at);
+        if (end == std::string::npos) end = s.size();
+        const bool command = s.compare(at, 4, "    ") == 0;
+        std::string part = s.substr(at, end - at);
+        at = end + 1;
+        const std::size_t first = part.find_first_not_of(" \t\r");
+        if (first == std::string::npos) continue;
+        part = part.substr(first, part.find_last_not_of(" \t\r") + 1 - first);
+        if (!line.empty()) line += ' ';
+        line += command ? "'" + part + "'" : part;
+    }
+    return line;
 }
 
 /* The one line for a port that could not be used. */

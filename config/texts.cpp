@@ -1,5 +1,5 @@
 /* texts.cpp -- the English text record. Texts are quoted word for word as the
- * windows show them (85 to 91 are formats for the failures of the system
+ * windows show them (85 to 94 are formats for the failures of the system
  * the user must act on; 0 ends with the version of the build); entries 28 and
  * 41 are shown by no window but keep their places so that every number keeps
  * its text. */
@@ -111,6 +111,17 @@ const Texts_t Str[] = {{{
     L"bit): %ls.",
     /* 90 */ L"The file %ls could not be saved: %ls.\n\nThe file on the disk is unchanged.",
     /* 91 */ L"The file %ls could not be read: %ls.",
+    /* 92 */
+    L"The serial port %ls cannot be opened: permission denied.\n\nls -l shows it as %ls: no "
+    L"group you could join may read and write it. An administrator can give it to the group "
+    L"%ls with\n\n    %ls\n\nthen add your user to that group and log out and log in again.",
+    /* 93 */
+    L"The serial port %ls cannot be opened: permission denied.\n\nls -l shows it as %ls: no "
+    L"group you could join may read and write it. An administrator can give this USB adapter "
+    L"to the group %ls with a udev rule, the line\n\n    %ls\n\nin a file of "
+    L"/etc/udev/rules.d such as 60-brevant-serial.rules; then plug the adapter in again, add "
+    L"your user to that group and log out and log in again.",
+    /* 94 */ L"The file %ls could not be saved: %ls.",
 }}};
 
 void TXT_Widen(const char *s, wchar_t *out, unsigned len)

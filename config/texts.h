@@ -6,7 +6,7 @@
  */
 #pragma once
 
-constexpr int TEXT_COUNT = 92;
+constexpr int TEXT_COUNT = 95;
 
 struct Texts_t {
     const wchar_t *Text[TEXT_COUNT];
@@ -119,4 +119,9 @@ enum TextId : int {
     TX_PORT_LINE = 89,       /* device, the system's reason */
     TX_SAVE_FAILED = 90,     /* file, the system's reason */
     TX_READ_FAILED = 91,     /* file, the system's reason */
+    /* A refused port no group of the user's may open: device, ls -l line,
+     * group, the administrator's command or udev rule. */
+    TX_PORT_NO_ACCESS = 92,
+    TX_PORT_NO_ACCESS_USB = 93,
+    TX_SAVE_FAILED_NEW = 94, /* file, the system's reason (no file was there) */
 };

@@ -13,6 +13,7 @@
 
 #include <cwchar>
 #include <iterator>
+#include <sys/stat.h>
 
 /* Room for BREVCFG_NAME_MAX characters in UTF-8 and the ending NUL. */
 constexpr int NAME_BYTES = BREVCFG_NAME_MAX * 4 + 1;
@@ -67,6 +68,12 @@ bool BREVCFG_AskBinaryName(HWND owner, char *path, int pathMax)
 
 void BREVCFG_ReportFileError(HWND owner, const char *path, int textId)
 {
+    /* A failed save leaves the target as it was: a file that was there is
+     * unchanged, and a new one was never made, which is not told as a file
+     * left unchanged. */
+    struct stat st {
+    };
+    if (textId == TX_SAVE_FAILED && stat(path, &st) != 0) textId = TX_SAVE_FAILED_NEW;
     wchar_t name[NAME_BYTES];
     wchar_t reason[NAME_BYTES];
     wchar_t text[3 * NAME_BYTES];

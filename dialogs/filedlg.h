@@ -30,6 +30,7 @@ int BREVCFG_ReadFile(HWND owner, unsigned char **buffer, int *size);
 /* Asks for a name to save a binary file under ("Binary", "*.bin", no
  * overwrite question); path receives it in UTF-8. Returns false on cancel. */
 bool BREVCFG_AskBinaryName(HWND owner, char *path, int pathMax);
-/* Tells the user that path could not be saved (TX_SAVE_FAILED) or read
- * (TX_READ_FAILED), with the reason of the last failed save or load. */
+/* Tells the user that path could not be saved (TX_SAVE_FAILED; for a file
+ * that did not exist, TX_SAVE_FAILED_NEW) or read (TX_READ_FAILED), with the
+ * reason of the last failed save or load. */
 void BREVCFG_ReportFileError(HWND owner, const char *path, int textId);

@@ -7,7 +7,9 @@
  * `COMs` (the device path of the last open), `lpBuf` (the reply buffer),
  * why the last open failed or what failed on the open port since (PortError,
  * each failure with its own system reason) and whether the open port was
- * lost (PortLost: it hung up or went away; the number stays for reopening).
+ * lost (PortLost: it hung up or went away; the number stays for reopening),
+ * and the UUCP lock file written for the open port (LockFile), removed when
+ * the port closes and when the program ends normally.
  * Only this file includes <termios.h>; every system call goes through the
  * table of rs232os.h. It does not parse replies; the protocol and XModem
  * layers do, over ReadABuffer and WriteABuffer.
@@ -36,6 +38,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -51,6 +54,7 @@ static char lpBuf[RS232_BUF_SIZE];
 static RS232_PortError_t PortError;
 static RS232_PortError_t ScanRefusal; /* first port of the scan refused to the user */
 static bool PortLost = false;
+static char LockFile[RS232_PATH_LEN]; /* the lock file of the open port, or empty */
 
 /* ---- The real system calls -------------------------------------------------- */
 
@@ -196,6 +200,17 @@ static int realClose(int fd)
     return close(fd);
 }
 
+static int realStatNode(const char *path, unsigned *uid, unsigned *gid, unsigned *mode)
+{
+    struct stat st {
+    };
+    if (stat(path, &st) != 0) return -1;
+    *uid = st.st_uid;
+    *gid = st.st_gid;
+    *mode = st.st_mode;
+    return 0;
+}
+
 static std::int64_t realNowUs()
 {
     timespec ts{};
@@ -209,9 +224,10 @@ static void realSleep(unsigned ms)
     while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {}
 }
 
-static const RS232_OsCalls defaultCalls = {realOpen,    realLock,  realSetLine, realClearModemLines,
-                                           realHasUart, realWait,  realRead,    realWrite,
-                                           realClose,   realNowUs, realSleep,   realWatchHangUp};
+static const RS232_OsCalls defaultCalls = {
+    realOpen,  realLock,        realSetLine,  realClearModemLines, realHasUart,
+    realWait,  realRead,        realWrite,    realClose,           realNowUs,
+    realSleep, realWatchHangUp, realStatNode, PORTINFO_LockWrite,  PORTINFO_LockRemove};
 static RS232_OsCalls calls = defaultCalls;
 
 RS232_OsCalls *RS232_GetOsCalls()
@@ -264,10 +280,37 @@ const char *RS232_GetDevicePath()
     return COMs;
 }
 
+/* Removes the lock file of the port; the port itself stays as it is. */
+static void dropLock()
+{
+    if (LockFile[0] != '\0' && calls.DropLock != nullptr) calls.DropLock(LockFile);
+    LockFile[0] = '\0';
+}
+
+/* A program that ends without closing its port (exit on an error, the
+ * windows' quit) leaves no lock file behind. One killed leaves a stale one,
+ * which every reader ignores once its process is gone. */
+static void dropLockAtExit()
+{
+    if (LockFile[0] != '\0') PORTINFO_LockRemove(LockFile);
+}
+
+/* Writes the lock file of COMs for the port just opened: 0, or the id of
+ * the live process that holds it. */
+static int takeLock()
+{
+    static bool atExitSet = false;
+    if (calls.TakeLock == nullptr) return 0;
+    const int holder = calls.TakeLock(COMs, LockFile, sizeof LockFile);
+    if (LockFile[0] != '\0' && !atExitSet) atExitSet = std::atexit(dropLockAtExit) == 0;
+    return holder;
+}
+
 static void closePort()
 {
     if (hSerial >= 0) calls.CloseDevice(hSerial);
     hSerial = -1;
+    dropLock();
 }
 
 const RS232_PortError_t *RS232_GetPortError()
@@ -290,6 +333,7 @@ int RS232_Reconnect()
 static int openFailed(int fd, int fault, int e)
 {
     if (fd >= 0) calls.CloseDevice(fd);
+    dropLock();
     PORTINFO_ClassifyOpen(&PortError, COMs, e);
     if (fault != RS232_FAULT_NONE) PortError.Fault = fault;
     return RS232_FAILED;
@@ -362,6 +406,16 @@ int RS232_OpenPath(const char *Path)
     return openDevice();
 }
 
+/* The open of COMs fails because process pid holds its lock file; fd, when
+ * open, is closed. */
+static int lockedBy(int fd, int pid)
+{
+    openFailed(fd, RS232_FAULT_IN_USE, EBUSY);
+    PortError.LockPid = pid;
+    PORTINFO_LockOwner(COMs, PortError.Process, sizeof PortError.Process);
+    return RS232_FAILED;
+}
+
 /* Opens COMs for use and proves that a Kaltro answers there; the rest of
  * RS232_OpenPort and RS232_OpenPath once the device path is known. */
 static int openDevice()
@@ -371,17 +425,14 @@ static int openDevice()
         return openFailed(-1, RS232_FAULT_NO_UART, ENODEV);
     /* A port that another program has locked by the UUCP convention is not
      * opened at all: a write into it would disturb that program. */
-    char owner[PORTINFO_NAME_LEN];
-    if (const int pid = PORTINFO_LockOwner(COMs, owner, sizeof owner); pid > 0) {
-        openFailed(-1, RS232_FAULT_IN_USE, EBUSY);
-        PortError.LockPid = pid;
-        std::memcpy(PortError.Process, owner, sizeof owner);
-        return RS232_FAILED;
-    }
+    if (const int pid = PORTINFO_LockOwner(COMs, nullptr, 0); pid > 0) return lockedBy(-1, pid);
     errno = 0;
     int fd = calls.OpenDevice(COMs);
     if (fd < 0) return openFailed(-1, RS232_FAULT_NONE, failure());
     if (calls.LockDevice(fd) != 0) return openFailed(fd, RS232_FAULT_IN_USE, EBUSY);
+    /* The port is ours: the lock file says so to every other program. One
+     * that locked it in the meantime keeps it. */
+    if (const int pid = takeLock(); pid > 0) return lockedBy(fd, pid);
     errno = 0;
     if (calls.SetLine(fd) != 0) {
         const int e = failure();

@@ -6,7 +6,10 @@
  * a fuzz target can answer every read itself on a clock of its own, so that
  * no time-out costs real time. Failing calls return -1 with errno set, as the
  * system does. The table speaks in plain ints and byte buffers; the terminal
- * settings stay inside the port module.
+ * settings stay inside the port module. The last three entries may be left
+ * empty (a fuzz target's table): the port is then not watched between reads,
+ * a refusal is told without the device's owner and mode, and no lock file is
+ * written.
  */
 #pragma once
 
@@ -50,6 +53,17 @@ struct RS232_OsCalls {
      * The pauses of an open port are made of it. A table that leaves it empty
      * gets plain sleeps and no watching. */
     int (*WatchHangUp)(int fd, long timeoutUs);
+    /* The user and group owning the node at path (links followed) and its
+     * st_mode (type and permission bits), asked when an open was refused, to
+     * tell who may give access. 0, or -1 with errno set. */
+    int (*StatNode)(const char *path, unsigned *uid, unsigned *gid, unsigned *mode);
+    /* The UUCP lock file of the device at path, written once the port is
+     * ours, so that other programs see who holds it (PORTINFO_LockWrite).
+     * 0 with the file's path in file (empty when no lock folder may be
+     * written), or the process id of a live other holder. */
+    int (*TakeLock)(const char *path, char *file, std::size_t len);
+    /* Removes a lock file TakeLock wrote, if it still names this process. */
+    void (*DropLock)(const char *file);
 };
 
 /* The calls in use; tests may change entries and must put them back. */

@@ -21,7 +21,6 @@
 #include <QWindow>
 
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
 using namespace winqt;
@@ -116,18 +115,6 @@ bool KeyFilter::eventFilter(QObject *obj, QEvent *e)
 }
 
 /* ---- Application ---------------------------------------------------------- */
-
-/* A variable that is set and not empty. */
-static bool named(const char *var)
-{
-    const char *v = std::getenv(var);
-    return v && *v;
-}
-
-bool WIN_HasDisplay()
-{
-    return named("DISPLAY") || named("WAYLAND_DISPLAY") || named("QT_QPA_PLATFORM");
-}
 
 /* The built-in window icon; a resource in a static library is registered by
  * hand, or the linker drops it. */

@@ -69,6 +69,8 @@
 
 #include "platform/wintypes.h"
 
+#include <cstddef>
+
 /* ---- Messages ------------------------------------------------------------ */
 constexpr UINT WM_CREATE = 0x0001;
 constexpr UINT WM_DESTROY = 0x0002;
@@ -135,10 +137,14 @@ using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
  * The application carries the program's name (the X11 window class), its
  * desktop entry's name (the Wayland application id) and its icon. */
 int WIN_Init(int argc, char **argv);
-/* True when windows can be opened: an X11 display or a Wayland compositor is
- * named in the environment, or a platform is chosen with QT_QPA_PLATFORM.
- * Without any, creating the application would abort. */
-bool WIN_HasDisplay();
+/* Asked before WIN_Init: 0 when windows can be opened, an X11 display or a
+ * Wayland compositor named in the environment answering (or QT_QPA_PLATFORM
+ * choosing a platform that needs none); where only one of the two named
+ * answers, Qt is pointed at it. 1 when none is named or none answers, with
+ * the one line that says which display could not be reached and what to do
+ * in out; creating the application would abort. */
+constexpr int WIN_DISPLAY_TEXT_LEN = 1024;
+int WIN_CheckDisplay(char *out, std::size_t len);
 /* Runs messages until WIN_PostQuitMessage and returns its code. A quit
  * posted while no loop runs ends the next loop at once. */
 int WIN_MessageLoop();

@@ -183,7 +183,21 @@ TEST_F(Commands, FilesThatCannotBeWrittenOrReadAreTold)
         EXPECT_NE(told.find(L"could not be saved"), std::wstring::npos) << id;
         EXPECT_NE(told.find(L"/cfg.txt"), std::wstring::npos) << id;
         EXPECT_NE(told.find(L"File too large"), std::wstring::npos) << id;
+        EXPECT_NE(told.find(L"The file on the disk is unchanged."), std::wstring::npos) << id;
         EXPECT_EQ(ReadFile(path), "old") << id;
+    }
+    /* A new file: there was none on the disk to stay unchanged. */
+    const std::string fresh = dir + "/new.txt";
+    for (int id : {IDM_SAVE_FILE, IDM_EXPORT}) {
+        FileSizeLimit full(100);
+        WIN_QueueFileName(fresh.c_str());
+        WIN_QueueMessageBoxAnswer(IDOK);
+        command(id);
+        const std::wstring told = WIN_LastMessageBoxText();
+        EXPECT_NE(told.find(L"/new.txt could not be saved: File too large."), std::wstring::npos)
+            << id;
+        EXPECT_EQ(told.find(L"unchanged"), std::wstring::npos) << id;
+        EXPECT_NE(access(fresh.c_str(), F_OK), 0) << id;
     }
 
     /* opening a folder says so and leaves the table as it was */

@@ -4,11 +4,16 @@
  * close box. For the Wayland run, where no outside tool can click or close a
  * window; the code between main() and the windows is the program's own.
  *
- *   e2e-drive PLATFORM    PLATFORM: the Qt platform the windows must be on
+ *   e2e-drive PLATFORM [COMMAND]
+ *
+ * PLATFORM: the Qt platform the windows must be on. COMMAND, when given, is
+ * run by the shell once the main window is on the screen and has had time
+ * to reach it (a screenshot of the compositor's output, say); the window is
+ * closed when it has ended.
  *
  * Exit status: the program's (0 after the close), or 1 with one line on
- * standard error when the platform is not the one expected or a step does
- * not come within its time.
+ * standard error when the platform is not the one expected, a step does not
+ * come within its time, or COMMAND fails.
  */
 #include "app/mainwnd.h"
 #include "config/texts.h"
@@ -31,9 +36,14 @@ constexpr unsigned POLL_MS = 10; /* pause between two looks at the windows */
  * identified; a pixel inside it. */
 constexpr int DEVICE_FIELD_X = 132, DEVICE_FIELD_Y = 72;
 constexpr COLORREF FOUND_GREEN = RGB(0, 153, 0);
+/* Looks at the windows between the main window's exposure and COMMAND: the
+ * frames painted meanwhile reach the compositor. */
+constexpr int SETTLE_LOOKS = 30;
 
 std::chrono::steady_clock::time_point start;
 bool clickedOk;
+const char *whenShown; /* COMMAND, or nullptr */
+int settled;           /* looks since the main window was exposed */
 
 [[noreturn]] void fail(const char *what)
 {
@@ -69,8 +79,12 @@ void watch()
     } else if (clickedOk && hWnd && WIN_IsWindowVisible(hWnd)) {
         if (WIN_IsWindow(startupWindow()))
             fail("the start-up window is still open beside the main window");
-        WIN_UserClose(hWnd);
-        return;
+        if (whenShown == nullptr || (WIN_IsOnScreen(hWnd) && ++settled >= SETTLE_LOOKS)) {
+            if (whenShown != nullptr && std::system(whenShown) != 0)
+                fail("the command run on the shown main window failed");
+            WIN_UserClose(hWnd);
+            return;
+        }
     }
     WIN_Sleep(POLL_MS);
     WIN_Post(watch);
@@ -80,8 +94,10 @@ void watch()
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) return std::fputs("usage: e2e-drive PLATFORM\n", stderr), 2;
-    WIN_Init(argc - 1, argv);
+    if (argc != 2 && argc != 3)
+        return std::fputs("usage: e2e-drive PLATFORM [COMMAND]\n", stderr), 2;
+    whenShown = argc == 3 ? argv[2] : nullptr;
+    WIN_Init(1, argv);
     if (std::strcmp(WIN_PlatformName(), argv[1]) != 0) {
         std::fprintf(stderr, "e2e-drive: the windows are on %s, not %s\n", WIN_PlatformName(),
                      argv[1]);

@@ -15,9 +15,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <grp.h>
 #include <memory>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
@@ -286,23 +289,61 @@ static pid_t sleeper()
     return pid;
 }
 
+/* The node's owner and mode as the system-call table reports them. */
+static unsigned statGid, statMode;
+
 TEST_F(Port, WhyAPortFailsIsKeptAndToldWithWhatToDo)
 {
     Start({"--voltage", "6"});
     RS232_OsCalls *calls = RS232_GetOsCalls();
     wchar_t text[PORTINFO_TEXT_LEN];
     calls->OpenDevice = [](const char *) { return errno = EACCES, -1; };
-    EXPECT_EQ(RS232_OpenPort(sim->port), RS232_FAILED);
-    const RS232_PortError_t *e = RS232_GetPortError();
-    EXPECT_EQ(e->Fault, RS232_FAULT_PERMISSION);
-    EXPECT_EQ(std::string(e->Path), ports.Link(sim->port));
-    char group[PORTINFO_NAME_LEN];
-    ASSERT_EQ(PORTINFO_Group(e->Path, group, sizeof group), 0);
-    EXPECT_STREQ(e->Group, group) << "the group that owns the device node";
-    ASSERT_EQ(PORTINFO_Message(e, text, PORTINFO_TEXT_LEN), 1);
-    EXPECT_NE(std::wstring(text).find(L"sudo usermod -aG " +
-                                      std::wstring(group, group + std::strlen(group)) + L" $USER"),
-              std::wstring::npos);
+    calls->StatNode = [](const char *, unsigned *uid, unsigned *gid, unsigned *mode) {
+        return *uid = 0, *gid = statGid, *mode = statMode, 0;
+    };
+    /* Joining the group is advised only where the group may read and write
+     * the node and is not root's; otherwise the owner and mode are told
+     * with the administrator's way. The device node is named, with the COM
+     * link beside it. */
+    char node[256];
+    ASSERT_NE(realpath(ports.Link(sim->port).c_str(), node), nullptr);
+    const std::string link = ports.Link(sim->port);
+    const std::wstring named = std::wstring(node, node + std::strlen(node)) + L" (" +
+                               std::wstring(link.begin(), link.end()) + L") cannot be opened";
+    const struct {
+        const char *group;
+        unsigned mode;
+        const wchar_t *told; /* nullptr: the usermod advice */
+    } cases[] = {
+        {"dialout", S_IFCHR | 0660, nullptr},
+        {"root", S_IFCHR | 0600, L"crw------- root root"},
+        {"root", S_IFCHR | 0660, L"crw-rw---- root root"},
+        {"tty", S_IFCHR | 0620, L"crw--w---- root tty"},
+    };
+    for (const auto &c : cases) {
+        const group *g = getgrnam(c.group);
+        ASSERT_NE(g, nullptr) << c.group;
+        statGid = g->gr_gid;
+        statMode = c.mode;
+        EXPECT_EQ(RS232_OpenPort(sim->port), RS232_FAILED);
+        const RS232_PortError_t *e = RS232_GetPortError();
+        EXPECT_EQ(e->Fault, RS232_FAULT_PERMISSION);
+        EXPECT_EQ(std::string(e->Path), link);
+        ASSERT_EQ(PORTINFO_Message(e, text, PORTINFO_TEXT_LEN), 1);
+        const std::wstring t = text;
+        EXPECT_NE(t.find(named), std::wstring::npos) << t;
+        const bool usermod = t.find(L"usermod") != std::wstring::npos;
+        EXPECT_EQ(usermod, c.told == nullptr) << t;
+        if (c.told == nullptr) {
+            EXPECT_NE(t.find(L"sudo usermod -aG dialout $USER"), std::wstring::npos) << t;
+        } else {
+            EXPECT_NE(t.find(c.told), std::wstring::npos) << t;
+            EXPECT_NE(t.find(L"sudo chgrp dialout " + std::wstring(node, node + std::strlen(node))),
+                      std::wstring::npos)
+                << t;
+        }
+    }
+    calls->StatNode = RS232_DefaultOsCalls().StatNode;
 
     calls->OpenDevice = [](const char *) { return errno = EBUSY, -1; };
     EXPECT_EQ(RS232_OpenPort(sim->port), RS232_FAILED);
@@ -338,6 +379,69 @@ TEST_F(Port, WhyAPortFailsIsKeptAndToldWithWhatToDo)
     waitpid(owner, nullptr, 0);
     EXPECT_EQ(RS232_OpenPort(sim->port), RS232_OK) << "the lock's process has gone";
     std::remove(lock.c_str());
+}
+
+/* The whole lock file, or "" when there is none. */
+static std::string lockText(const std::string &file)
+{
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(Port, AnOpenPortIsLockedAndASecondProcessIsToldWhoHoldsIt)
+{
+    if (access("/run/lock", W_OK) != 0) GTEST_SKIP() << "this user may not write in /run/lock";
+    Start({"--voltage", "6"});
+    char dev[256];
+    ASSERT_NE(realpath(ports.Link(sim->port).c_str(), dev), nullptr);
+    std::string name = dev + 5; /* after "/dev/" */
+    std::replace(name.begin(), name.end(), '/', '_');
+    const std::string lock = "/run/lock/LCK.." + name;
+    char ours[16];
+    std::snprintf(ours, sizeof ours, "%10d\n", static_cast<int>(getpid()));
+
+    /* The second process starts before the port is opened, so it holds
+     * nothing of the first; it tries the port once told to. */
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    const pid_t second = fork();
+    if (second == 0) {
+        char c;
+        close(go[1]);
+        if (read(go[0], &c, 1) != 1) _exit(2);
+        const int r = RS232_OpenPort(sim->port);
+        wchar_t text[PORTINFO_TEXT_LEN];
+        PORTINFO_Message(RS232_GetPortError(), text, PORTINFO_TEXT_LEN);
+        const std::wstring holder = L"process " + std::to_wstring(getppid()) + L")";
+        _exit(r == RS232_FAILED && RS232_GetPortError()->LockPid == getppid() &&
+                      std::wstring(text).find(holder) != std::wstring::npos
+                  ? 0
+                  : 1);
+    }
+    close(go[0]);
+    ASSERT_EQ(RS232_OpenPort(sim->port), RS232_OK);
+    EXPECT_EQ(lockText(lock), ours) << "ten ASCII digits and a line end";
+    ASSERT_EQ(write(go[1], "g", 1), 1);
+    close(go[1]);
+    int status = -1;
+    waitpid(second, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "the second process was not told this one holds the port";
+    RS232_Term();
+    EXPECT_NE(access(lock.c_str(), F_OK), 0) << "closing removes the lock file";
+
+    /* A run that was killed left its lock: it is taken over. */
+    const pid_t killed = fork();
+    if (killed == 0) _exit(0);
+    waitpid(killed, nullptr, 0);
+    if (FILE *f = std::fopen(lock.c_str(), "w")) {
+        std::fprintf(f, "%10d\n", static_cast<int>(killed));
+        std::fclose(f);
+    }
+    ASSERT_EQ(RS232_OpenPort(sim->port), RS232_OK);
+    EXPECT_EQ(lockText(lock), ours);
+    RS232_Term();
+    EXPECT_NE(access(lock.c_str(), F_OK), 0);
 }
 
 TEST_F(Port, AScanTellsARefusedPortAndAHangUpEndsEveryWait)
