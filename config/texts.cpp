@@ -122,6 +122,9 @@ const Texts_t Str[] = {{{
     L"/etc/udev/rules.d such as 60-brevant-serial.rules; then plug the adapter in again, add "
     L"your user to that group and log out and log in again.",
     /* 94 */ L"The file %ls could not be saved: %ls.",
+    /* 95 */ L"Verifying...",
+    /* 96 */ L"Verified",
+    /* 97 */ L"Verification failed",
 }}};
 
 void TXT_Widen(const char *s, wchar_t *out, unsigned len)

@@ -6,7 +6,7 @@
  */
 #pragma once
 
-constexpr int TEXT_COUNT = 95;
+constexpr int TEXT_COUNT = 98;
 
 struct Texts_t {
     const wchar_t *Text[TEXT_COUNT];
@@ -124,4 +124,7 @@ enum TextId : int {
     TX_PORT_NO_ACCESS = 92,
     TX_PORT_NO_ACCESS_USB = 93,
     TX_SAVE_FAILED_NEW = 94, /* file, the system's reason (no file was there) */
+    TX_VERIFYING = 95,
+    TX_VERIFIED = 96,
+    TX_VERIFY_FAILED = 97,
 };

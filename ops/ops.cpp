@@ -52,3 +52,75 @@ OpsEnd_t OPS_Stop(OpsRun_t *run, bool close)
     run->Finished = true;
     return run->End;
 }
+
+/* ---- An operation run inside the steps of another ---------------------------- */
+
+static OpsSub_t *subOf(void *ctx)
+{
+    return static_cast<OpsSub_t *>(ctx);
+}
+
+static void subStatus(void *ctx, int textId)
+{
+    const OpsDisplay_t *o = subOf(ctx)->Outer;
+    o->Status(o->Ctx, textId);
+}
+static void subProgress(void *ctx, int percent)
+{
+    const OpsDisplay_t *o = subOf(ctx)->Outer;
+    o->Progress(o->Ctx, percent);
+}
+static void subTick(void *ctx, unsigned ms)
+{
+    subOf(ctx)->Due = true;
+    const OpsDisplay_t *o = subOf(ctx)->Outer;
+    o->Tick(o->Ctx, ms);
+}
+static void subLinger(void *ctx, unsigned)
+{
+    subOf(ctx)->Lingering = true;
+}
+static void subSleep(void *ctx, unsigned ms)
+{
+    const OpsDisplay_t *o = subOf(ctx)->Outer;
+    o->Sleep(o->Ctx, ms);
+}
+static void subEnded(void *ctx, const OpsEnd_t *end)
+{
+    subOf(ctx)->Ended = true;
+    subOf(ctx)->End = *end;
+}
+static void subFinished(void *ctx)
+{
+    subOf(ctx)->Finished = true;
+}
+
+void OPS_SubStart(OpsSub_t *sub, const OpsOperation_t *op, const OpsDisplay_t *outer)
+{
+    *sub = OpsSub_t{};
+    sub->Op = op;
+    sub->Outer = outer;
+    sub->End = {OPS_CANCELLED, -1, -1};
+    sub->Display = {sub,       subStatus, subProgress, subTick,
+                    subLinger, subSleep,  subEnded,    subFinished};
+}
+
+void OPS_SubStep(OpsSub_t *sub)
+{
+    sub->Due = false;
+    sub->Op->Step();
+}
+
+bool OPS_SubOver(OpsSub_t *sub, OpsEnd_t *end)
+{
+    if (sub->Op == nullptr) return true;
+    if (!sub->Ended && !sub->Finished && !sub->Lingering && sub->Due) return false;
+    *end = sub->End;
+    if (!sub->Finished) {
+        const OpsEnd_t closed =
+            sub->Op->Cancel(sub->Ended && end->Outcome == OPS_DONE ? OPS_CLOSE : OPS_ABANDON);
+        if (!sub->Ended) *end = closed;
+    }
+    sub->Op = nullptr;
+    return true;
+}

@@ -103,3 +103,23 @@ void OPS_Finish(OpsRun_t *run);
  * operation Finished, the exchange is closed ("\r") when close is set.
  * Returns the outcome, cancelled when none was reported. */
 OpsEnd_t OPS_Stop(OpsRun_t *run, bool close);
+
+/* ---- An operation run inside the steps of another ---------------------------- */
+
+struct OpsSub_t {
+    const OpsOperation_t *Op;  /* nullptr while none runs */
+    const OpsDisplay_t *Outer; /* where its Status, Progress, Tick and Sleep go on */
+    bool Due, Lingering, Ended, Finished;
+    OpsEnd_t End;
+    OpsDisplay_t Display; /* what the inner operation is shown on */
+};
+/* Makes op the operation that runs in sub, shown through outer; its opening
+ * (X_Open(..., &sub->Display)) follows, then OPS_SubOver. */
+void OPS_SubStart(OpsSub_t *sub, const OpsOperation_t *op, const OpsDisplay_t *outer);
+/* Runs its step that is due. */
+void OPS_SubStep(OpsSub_t *sub);
+/* Whether it is over (its outcome reported, or nothing more due); then it
+ * is closed as a shell closes it (OPS_CLOSE after a success, OPS_ABANDON
+ * after a failure, nothing when it Finished), its outcome goes into *end and
+ * no operation runs in sub any more. */
+bool OPS_SubOver(OpsSub_t *sub, OpsEnd_t *end);

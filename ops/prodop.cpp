@@ -1,9 +1,9 @@
 /* prodop.cpp -- production on one Kaltro as steps (see prodop.h).
  *
  * State: the caller's arguments (A), the step (State), the device at hand
- * (Rec, the table it is to hold in Want, the plan of its programming), the
- * serial number programmed last, the probes in a row that found no device,
- * the operation running inside a step (Sub) and the run.
+ * (Rec), the serial number programmed last, the probes in a row that found
+ * no device, programming with verification running inside the Program step
+ * (Sub) and the run.
  *
  *   State      exchange                               next
  *   Connect    open the port, the Kaltro's identifi-  Wait (after the start time
@@ -14,28 +14,26 @@
  *                                                     Gone; no claim: the run ends;
  *                                                     a model without a table: a
  *                                                     wrong-model record; else Program
- *   Program    "lnad" (EN group), then EN program-    a failure: its record; else Verify
- *              ming or the image transfer, one of
- *              their steps a step
- *   Verify     "lnbd", then the read-out, a band a    the comparison and the record
- *              step
+ *   Program    programming with verification          its record, by how programming
+ *              (ops/progop): "lnad" (EN group), EN    and the read-back ended
+ *              programming or the image transfer,
+ *              "lnbd" and the read-out, one of their
+ *              steps a step
  *   Gone       "lnbe", one read; with an answer       two misses in a row: Wait; another
  *              "lnbn"                                 serial number: Identify; else
  *                                                     Gone in 100 ms
  *
  * The port going away in any step ends the device at hand as lost and goes
- * back to Connect. The operations inside (EN programming, the transfer, the
- * read-out) run with their own steps; each is closed as soon as it has
- * reported its outcome, a failed one abandoned on the Kaltro's side.
+ * back to Connect. The operations inside run with their own steps; each is
+ * closed as soon as it has reported its outcome, a failed one abandoned on
+ * the Kaltro's side.
  */
 #include "ops/prodop.h"
 
 #include "config/dcss.h"
 #include "link/rs232.h"
 #include "ops/devop.h"
-#include "ops/enop.h"
-#include "ops/readop.h"
-#include "ops/xferop.h"
+#include "ops/progop.h"
 
 #include <algorithm>
 
@@ -44,7 +42,6 @@ enum ProdState_t {
     ST_WAIT,
     ST_IDENTIFY,
     ST_PROGRAM,
-    ST_VERIFY,
     ST_GONE,
     ST_ENDED,
 };
@@ -60,22 +57,14 @@ static ProdState_t State = ST_ENDED;
 static OpsRun_t Run;
 static ProdRecord_t Rec;
 static bool InDevice = false; /* programming or verifying: a record is due */
-static VelnorCfg_t Want[MAX_UB];
-static DevopProgram_t Plan;
 static bool HasLast = false;
 static std::uint32_t LastSerial = 0;
 static int Misses = 0;
 static unsigned KaltroVersion = 0;
-static long long StartMs = 0;
 static bool PortOpen = false;
 
-/* The operation running inside the Program or Verify step. */
-struct Sub_t {
-    const OpsOperation_t *Op;
-    bool Due, Lingering, Ended, Finished;
-    OpsEnd_t End;
-};
-static Sub_t Sub;
+/* Program with verification, run inside the Program step. */
+static OpsSub_t Sub;
 
 const char *PROD_ResultName(ProdResult_t result)
 {
@@ -94,68 +83,35 @@ static void next(unsigned ms)
     Run.Disp->Tick(Run.Disp->Ctx, ms);
 }
 
-static long long elapsedMs()
-{
-    return OPS_NowMs() - StartMs;
-}
+/* ---- Program with verification inside the Program step ------------------------- */
 
-/* ---- The operation inside a step ---------------------------------------------- */
-
-static void subStatus(void *, int) {}
-static void subProgress(void *, int percent)
+/* What it shows goes to the run's display: its percentages as the run's. */
+static void relayStatus(void *, int) {}
+static void relayProgress(void *, int percent)
 {
-    show(State == ST_PROGRAM ? PROD_PROGRAMMING : PROD_VERIFYING, percent, &Rec);
+    show(PROGOP_Verifying() ? PROD_VERIFYING : PROD_PROGRAMMING, percent, &Rec);
 }
-static void subTick(void *, unsigned ms)
+static void relayTick(void *, unsigned ms)
 {
-    Sub.Due = true;
     next(ms);
 }
-static void subLinger(void *, unsigned)
-{
-    Sub.Lingering = true;
-}
-static void subSleep(void *, unsigned ms)
+static void relaySleep(void *, unsigned ms)
 {
     Run.Disp->Sleep(Run.Disp->Ctx, ms);
 }
-static void subEnded(void *, const OpsEnd_t *end)
-{
-    Sub.Ended = true;
-    Sub.End = *end;
-}
-static void subFinished(void *)
-{
-    Sub.Finished = true;
-}
-static const OpsDisplay_t Inner = {nullptr,   subStatus, subProgress, subTick,
-                                   subLinger, subSleep,  subEnded,    subFinished};
+static void relayNone(void *, unsigned) {}
+static void relayEnded(void *, const OpsEnd_t *) {}
+static void relayFinished(void *) {}
+static const OpsDisplay_t Relay = {nullptr,   relayStatus, relayProgress, relayTick,
+                                   relayNone, relaySleep,  relayEnded,    relayFinished};
 
 static void programmed(const OpsEnd_t &end);
-static void verified(const OpsEnd_t &end);
 
-/* Once the operation inside has reported its outcome (or asks for nothing
- * more), it is closed and the run goes on from it. */
+/* Once programming with verification is over, the run goes on from it. */
 static void subAfterStep()
 {
-    if (!Sub.Ended && !Sub.Finished && !Sub.Lingering && Sub.Due) return;
-    OpsEnd_t end = Sub.End;
-    if (!Sub.Finished) {
-        const OpsEnd_t closed =
-            Sub.Op->Cancel(Sub.Ended && end.Outcome == OPS_DONE ? OPS_CLOSE : OPS_ABANDON);
-        if (!Sub.Ended) end = closed;
-    }
-    Sub.Op = nullptr;
-    if (State == ST_PROGRAM)
-        programmed(end);
-    else
-        verified(end);
-}
-
-static void subStart(const OpsOperation_t *op)
-{
-    Sub = Sub_t{};
-    Sub.Op = op;
+    OpsEnd_t end{};
+    if (OPS_SubOver(&Sub, &end)) programmed(end);
 }
 
 /* ---- The device at hand ------------------------------------------------------- */
@@ -198,55 +154,32 @@ static void failed(const OpsEnd_t &end, const char *step, ProdResult_t refused)
     }
 }
 
-static void programmed(const OpsEnd_t &end)
+/* The device's result from how programming and verification ended. */
+static void programmed(const OpsEnd_t &)
 {
-    Rec.ProgramMs = static_cast<unsigned>(elapsedMs());
-    if (end.Outcome != OPS_DONE) return failed(end, "program", PROD_FAIL_PROGRAM);
-    show(PROD_VERIFYING, 0, &Rec);
-    StartMs = OPS_NowMs();
-    State = ST_VERIFY;
-    READOP_ReadVersion();
-    Rec.ReadVersion = VelnorData.DBaseVersion;
-    subStart(&READOP_Operation);
-    READOP_Open(&Inner);
-    subAfterStep();
+    const ProgopResult_t *r = PROGOP_Result();
+    Rec.ProgramMs = r->ProgramMs;
+    Rec.VerifyMs = r->VerifyMs;
+    Rec.ReadVersion = r->ReadVersion;
+    Rec.DiffCount = r->DiffCount;
+    std::copy(r->Diffs, r->Diffs + r->DiffCount, Rec.Diffs);
+    if (r->Program.Outcome != OPS_DONE) return failed(r->Program, "program", PROD_FAIL_PROGRAM);
+    /* EN group: a device that refused the configuration version failed
+     * programming, whatever the read-back shows. */
+    if (r->VersionAnswer == RS232_REPLY_REFUSED)
+        return record(PROD_FAIL_PROGRAM, {OPS_REFUSED, -1, -1}, "version");
+    if (r->Verify.Outcome != OPS_DONE) return failed(r->Verify, "verify", PROD_FAIL_VERIFY);
+    const bool same = r->Verified && r->DiffCount == 0 && r->ReadVersion == r->WantVersion;
+    record(same ? PROD_PASS : PROD_FAIL_VERIFY, r->Verify, same ? nullptr : "verify");
 }
 
-static void verified(const OpsEnd_t &end)
-{
-    Rec.VerifyMs = static_cast<unsigned>(elapsedMs());
-    if (end.Outcome != OPS_DONE) return failed(end, "verify", PROD_FAIL_VERIFY);
-    Rec.DiffCount =
-        BREVCFG_CompareStored(Want, VelnorCfg, MAIN_RowsInTable(VelnorData.UBNumber),
-                              DCSS_IsENGroup(VelnorData.Model), Rec.Diffs, CMP_DIFF_MAX);
-    const bool same = Rec.DiffCount == 0 && Rec.ReadVersion == Rec.ConfigVersion;
-    record(same ? PROD_PASS : PROD_FAIL_VERIFY, end, same ? nullptr : "verify");
-}
-
-/* Plans the programming of the table for the device's model and starts it. */
+/* Programs the table for the device's model, then reads it back. */
 static void program()
 {
-    StartMs = OPS_NowMs();
     State = ST_PROGRAM;
     show(PROD_PROGRAMMING, 0, &Rec);
-    DEVOP_PlanProgram(&Plan, A->LimitMs);
-    if (!Plan.RowByRow) {
-        subStart(&XFEROP_Operation);
-        XFEROP_Open(&Plan.Xfer, &Inner);
-        return subAfterStep();
-    }
-    /* EN group: a device that does not take the configuration version is
-     * not given the table under an old one. */
-    if (Plan.VersionAnswer != RS232_REPLY_ACCEPTED) {
-        Rec.ProgramMs = static_cast<unsigned>(elapsedMs());
-        const bool refused = Plan.VersionAnswer == RS232_REPLY_REFUSED;
-        const OpsOutcome_t why = refused            ? OPS_REFUSED
-                                 : RS232_PortLost() ? OPS_LINE_LOST
-                                                    : OPS_NO_DEVICE;
-        return failed({why, -1, -1}, "version", PROD_FAIL_PROGRAM);
-    }
-    subStart(&ENOP_Operation);
-    ENOP_Open(&Inner);
+    OPS_SubStart(&Sub, &PROGOP_Operation, &Relay);
+    PROGOP_Open(A->LimitMs, true, &Sub.Display);
     subAfterStep();
 }
 
@@ -278,7 +211,6 @@ static void identify(int id, int model, int sn)
     InDevice = true;
     if (!A->TableFor(A->Ctx, model))
         return record(PROD_WRONG_MODEL, {OPS_REFUSED, -1, -1}, nullptr);
-    std::copy(VelnorCfg, VelnorCfg + MAX_UB, Want);
     Rec.ConfigVersion = VelnorData.DBaseVersion;
     program();
 }
@@ -305,8 +237,7 @@ static void connect()
 static void portLost()
 {
     if (InDevice) {
-        failed({OPS_LINE_LOST, -1, -1}, State == ST_VERIFY ? "verify" : "program",
-               PROD_FAIL_PROGRAM);
+        failed({OPS_LINE_LOST, -1, -1}, "program", PROD_FAIL_PROGRAM);
         if (State == ST_ENDED) return;
     }
     RS232_Term();
@@ -362,7 +293,7 @@ void PRODOP_Open(const ProdArgs_t *args, const OpsDisplay_t *d)
     State = ST_CONNECT;
     InDevice = false;
     HasLast = false;
-    Sub = Sub_t{};
+    Sub = OpsSub_t{};
     next(NEXT_MS);
 }
 
@@ -370,8 +301,7 @@ static void step()
 {
     if (Run.Stopped || State == ST_ENDED) return;
     if (Sub.Op != nullptr) {
-        Sub.Due = false;
-        Sub.Op->Step();
+        OPS_SubStep(&Sub);
         return subAfterStep();
     }
     if (State != ST_CONNECT && RS232_PortLost()) return portLost();
@@ -385,13 +315,16 @@ static void step()
 
 static OpsEnd_t cancel(OpsCancel_t how)
 {
+    const bool verifying = Sub.Op != nullptr && PROGOP_Verifying();
     if (Sub.Op != nullptr) {
         Sub.Op->Cancel(how);
         Sub.Op = nullptr;
     }
     if (InDevice && State != ST_ENDED) {
-        (State == ST_VERIFY ? Rec.VerifyMs : Rec.ProgramMs) = static_cast<unsigned>(elapsedMs());
-        keep(PROD_CANCELLED, {OPS_CANCELLED, -1, -1}, State == ST_VERIFY ? "verify" : "program");
+        const ProgopResult_t *r = PROGOP_Result();
+        Rec.ProgramMs = r->ProgramMs;
+        Rec.VerifyMs = r->VerifyMs;
+        keep(PROD_CANCELLED, {OPS_CANCELLED, -1, -1}, verifying ? "verify" : "program");
     }
     State = ST_ENDED;
     show(PROD_STOPPED, 0, nullptr);
