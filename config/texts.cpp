@@ -32,7 +32,7 @@ extern constexpr Texts_t StrEn[] = {{{
     /* 16 */ L"Spectral Inversion",
     /* 17 */ L"Static Mode",
     /* 18 */ L"TP Frequency",
-    /* 19 */ L"TP Polarity",
+    /* 19 */ L"Polarity",
     /* 20 */ L"Input",
     /* 21 */ L"Status",
     /* 22 */ L"Config Version",

@@ -25,8 +25,8 @@ extern constexpr Texts_t StrFr[] = {{{
     /* 11 */ L"N°",
     /* 12 */ L"Actif",
     /* 13 */ L"Fréquence UB",
-    /* 14 */ L"Bande passante",
-    /* 15 */ L"Niveau sortie",
+    /* 14 */ L"B. passante",
+    /* 15 */ L"Niv. sortie",
     /* 16 */ L"Inversion spectrale",
     /* 17 */ L"Statique",
     /* 18 */ L"Fréquence TP",
@@ -89,8 +89,8 @@ extern constexpr Texts_t StrFr[] = {{{
     /* 75 */ L"Envoyer la config. au Kaltro",
     /* 76 */
     L"Cette fonction envoie une configuration dans la mémoire interne du Kaltro pour programmer "
-    L"ensuite des appareils dCSS. Un appui sur la touche PROGRAM du Kaltro programme alors "
-    L"l'appareil dCSS (sans ordinateur portable ni tablette).",
+    L"ensuite des appareils dCSS. La touche PROGRAM du Kaltro programme alors l'appareil dCSS "
+    L"(sans ordinateur portable ni tablette).",
     /* 77 */ L"Le fichier existe déjà\u00A0!\nVoulez-vous le remplacer\u00A0?",
     /* 78 */ L"Message fichier",
     /* 79 */ L"Identifier l'appareil dCSS",

@@ -31,7 +31,7 @@ extern constexpr Texts_t StrIt[] = {{{
     /* 17 */ L"Statica",
     /* 18 */ L"Frequenza TP",
     /* 19 */ L"Polarità",
-    /* 20 */ L"Ingresso",
+    /* 20 */ L"Ingr.",
     /* 21 */ L"Stato",
     /* 22 */ L"Versione config.",
     /* 23 */ L"Versione software",

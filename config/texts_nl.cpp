@@ -5,7 +5,7 @@
  * formats keep the English ones' conversions in the same order.
  *
  * Terms: userband UB, transponder TP, polarisatie, uitgangsniveau, bandbreedte,
- * configuratie (config.), programmeerapparaat, cascade, uitlezen (van het
+ * configuratie (config.), programmeerder, cascade, uitlezen (van het
  * apparaat), verzenden (naar het apparaat), u-vorm.
  */
 #include "config/resource.h"
@@ -25,13 +25,13 @@ extern constexpr Texts_t StrNl[] = {{{
     /* 11 */ L"Nr.",
     /* 12 */ L"Actief",
     /* 13 */ L"UB-frequentie",
-    /* 14 */ L"Bandbreedte",
+    /* 14 */ L"Breedte",
     /* 15 */ L"Uitg.-niveau",
     /* 16 */ L"Spectrale inversie",
     /* 17 */ L"Statisch",
     /* 18 */ L"TP-frequentie",
     /* 19 */ L"Polarisatie",
-    /* 20 */ L"Ingang",
+    /* 20 */ L"Ing.",
     /* 21 */ L"Status",
     /* 22 */ L"Config.-versie",
     /* 23 */ L"Softwareversie",
@@ -62,7 +62,7 @@ extern constexpr Texts_t StrNl[] = {{{
     /* 48 */ L"Afsluiten",
     /* 49 */ L"Herhalen",
     /* 50 */ L"COM-poort",
-    /* 51 */ L"Programmeerapparaat",
+    /* 51 */ L"Programmeerder",
     /* 52 */ L"dCSS-apparaat",
     /* 53 */ L"Model kiezen",
     /* 54 */ L"EN50494+",
@@ -88,9 +88,9 @@ extern constexpr Texts_t StrNl[] = {{{
     /* 74 */ L"Kaltro-instellingen",
     /* 75 */ L"Config. naar Kaltro sturen",
     /* 76 */
-    L"Met deze functie gaat een configuratie naar het interne geheugen van de Kaltro, om er later "
-    L"dCSS-apparaten mee te programmeren. Met de knop PROGRAM op de Kaltro wordt het dCSS-apparaat "
-    L"dan geprogrammeerd (zonder laptop of tablet).",
+    L"Met deze functie gaat een configuratie naar het interne geheugen van de Kaltro om later "
+    L"dCSS-apparaten te programmeren. De knop PROGRAM op de Kaltro programmeert dan het "
+    L"dCSS-apparaat (zonder laptop of tablet).",
     /* 77 */ L"Het bestand bestaat al!\nWilt u het overschrijven?",
     /* 78 */ L"Bestandsmelding",
     /* 79 */ L"dCSS-apparaat bepalen",

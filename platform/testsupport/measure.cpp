@@ -20,6 +20,10 @@ using namespace winqt;
  * never touches the frame. */
 constexpr int BUTTON_PAD = 2;
 
+/* A static text cut short by a control beside it keeps this far from it, so
+ * that the two do not read as one label. */
+constexpr int SIBLING_GAP = 3;
+
 static HWND watched = nullptr;
 static std::vector<WIN_DrawnItem> drawn;
 
@@ -37,14 +41,16 @@ int WIN_GetChildren(HWND h, HWND *out, int max)
 }
 
 /* The part of control c's rectangle that shows: cut by the client area of
- * its window and by any later sibling lying over it, at its right or below
- * its top. */
+ * its window's client area at the right and by any later sibling lying over
+ * it, at its right (with a gap, for a static text) or below its top. */
 static QRect visiblePart(WinWindow *c, QWidget *q)
 {
     WinWindow *p = liveTop(c->parent);
     QRect r = q->geometry();
     if (!p) return r;
-    r = r.intersected(p->client->rect());
+    /* the right edge of the client area cuts; the bottom only hides what
+     * the window scrolls into view */
+    r.setRight(std::min(r.right(), p->client->width() - 1));
     bool later = false;
     for (HWND s : p->children) {
         WinWindow *sw = live(s);
@@ -55,14 +61,16 @@ static QRect visiblePart(WinWindow *c, QWidget *q)
         if (o.top() > r.top())
             r.setBottom(o.top() - 1);
         else if (o.left() > r.left())
-            r.setRight(o.left() - 1);
+            r.setRight(o.left() - 1 - (c->control == WinControl::Static ? SIBLING_GAP : 0));
     }
     return r;
 }
 
-/* Fits on one line: need the text's width, room the given width. */
+/* Fits on one line: need the text's width, room the given width. An empty
+ * text always fits. */
 static bool oneLine(const QFontMetrics &fm, const QString &text, int width, int *need, int *room)
 {
+    if (text.isEmpty()) return true;
     *need = fm.horizontalAdvance(text);
     *room = width;
     return *need <= *room;
@@ -112,7 +120,7 @@ bool WIN_TextFits(HWND h, int item, int *need, int *room)
             return false;
         }
         const int height = inside.height() - (q->height() - shown.height());
-        *need = (wrapped.height() + fm.lineSpacing() - 1) / fm.lineSpacing();
+        *need = 1 + (wrapped.height() - fm.height() + fm.lineSpacing() / 2) / fm.lineSpacing();
         *room = std::max(1, height / fm.lineSpacing());
         if (l->text().isEmpty()) *need = 0;
         return *need <= *room;

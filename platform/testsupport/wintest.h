@@ -104,7 +104,8 @@ int WIN_GetChildren(HWND win, HWND *out, int max);
  * a combo box's items in its selection field; a static text, wrapped at its
  * words, must fit its width in no more lines than its height holds (one at
  * least). The room ends where the window's client area ends and where a
- * later control lies over the control, at its right or below its top.
+ * later control lies over the control, at its right (a static text keeps 3
+ * pixels from it) or below its top.
  * *need and *room are pixels of width, or lines for a static text whose
  * words fit but whose lines do not. Other controls have no text that can be
  * cut: true. */
