@@ -303,6 +303,67 @@ TEST_P(Languages, DialogsShowEveryTextWhole)
         [](HWND d) { expectProgressFits(d, "software upgrade"); });
 }
 
+/* A settings folder of the test's own for the Language menu's choice. */
+class LanguageMenu : public testing::Test
+{
+  protected:
+    TempDir dir;
+    void SetUp() override
+    {
+        setenv("XDG_CONFIG_HOME", dir.path.c_str(), 1);
+        setenv("LANGUAGE", "nl", 1);
+        LANG_Use(LANG_EN);
+    }
+    void TearDown() override
+    {
+        MAINTEST_Close();
+        LANG_Use(LANG_EN);
+        WIN_SetLanguage(nullptr);
+        unsetenv("XDG_CONFIG_HOME");
+        unsetenv("LANGUAGE");
+    }
+    static std::wstring text(HWND w)
+    {
+        wchar_t buf[100] = {};
+        WIN_GetWindowText(w, buf, 100);
+        return buf;
+    }
+};
+
+TEST_F(LanguageMenu, AChoiceShowsAtOnceAndIsRemembered)
+{
+    MAINTEST_Open(3);
+    WIN_UserType(hBW[1], L"99"); /* a faulty row, so that a row shows an error */
+    ASSERT_STREQ(ErrorText[1], TXT(TX_ERR_BW));
+
+    ASSERT_TRUE(WIN_UserMenu(hWnd, IDM_LANGUAGE_FIRST + LANG_DE));
+    EXPECT_EQ(Lang, LANG_DE);
+    EXPECT_EQ(text(hWnd).rfind(L"Brevant von Halvorn Int. v.", 0), 0u) << utf8(text(hWnd));
+    EXPECT_EQ(text(hProgram), L"Programmieren");
+    EXPECT_STREQ(ErrorText[1], Str[LANG_DE]->Text[TX_ERR_BW]);
+    EXPECT_STREQ(ErrorText[20], Str[LANG_DE]->Text[TX_OK]);
+    EXPECT_EQ(ReadFile(dir.path + "/brevant/settings"), "language=de\n") << "folder made";
+    EXPECT_EQ(LANG_ForWindows(), LANG_DE) << "the choice outlives the locale";
+
+    /* the new menu works, and the locale's language comes back on request */
+    ASSERT_TRUE(WIN_UserMenu(hWnd, IDM_LANGUAGE_SYSTEM));
+    EXPECT_EQ(Lang, LANG_NL);
+    EXPECT_EQ(text(hGetConfig), L"Configuratie uitlezen");
+    EXPECT_EQ(ReadFile(dir.path + "/brevant/settings"), "");
+}
+
+TEST_F(LanguageMenu, AChoiceThatCannotBeRememberedIsToldAndHoldsForTheRun)
+{
+    setenv("XDG_CONFIG_HOME", "/dev/null/config", 1);
+    MAINTEST_Open(3);
+    ASSERT_TRUE(WIN_UserMenu(hWnd, IDM_LANGUAGE_FIRST + LANG_FR));
+    EXPECT_NE(std::wstring(WIN_LastMessageBoxText()).find(L"/dev/null/config/brevant/settings"),
+              std::wstring::npos)
+        << utf8(WIN_LastMessageBoxText());
+    EXPECT_EQ(Lang, LANG_FR);
+    EXPECT_EQ(text(hProgram), L"Programmer");
+}
+
 INSTANTIATE_TEST_SUITE_P(All, Languages, testing::Range(0, static_cast<int>(LANG_COUNT)), codeOf);
 
 } // namespace
