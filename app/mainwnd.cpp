@@ -188,16 +188,17 @@ static void showLanguage(HWND w, int before)
 
 void MAIN_CmdLanguage(HWND hWindow, int choice)
 {
-    if (LANG_Remember(choice) != 0) {
-        /* the choice holds for this run all the same */
-        char path[BREVCFG_PATH_MAX] = "~/.config/brevant/settings";
-        SETTINGS_Path(path, sizeof path);
-        BREVCFG_ReportFileError(hWindow, path, TX_SAVE_FAILED, SETTINGS_Reason());
-    }
+    const bool remembered = LANG_Remember(choice) == 0;
     const int before = Lang;
     LANG_Use(choice >= 0 ? choice : LANG_FromEnvironment());
     WIN_SetLanguage(LANG_Code(Lang));
     showLanguage(hWindow, before);
+    if (!remembered) {
+        /* told in the new language; the choice holds for this run all the same */
+        char path[BREVCFG_PATH_MAX] = "~/.config/brevant/settings";
+        SETTINGS_Path(path, sizeof path);
+        BREVCFG_ReportFileError(hWindow, path, TX_SAVE_FAILED, SETTINGS_Reason());
+    }
 }
 
 int wWinMain(HINSTANCE hInstance, HINSTANCE, const wchar_t *, int nCmdShow)

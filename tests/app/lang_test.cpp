@@ -357,8 +357,10 @@ TEST_F(LanguageMenu, AChoiceThatCannotBeRememberedIsToldAndHoldsForTheRun)
     setenv("XDG_CONFIG_HOME", "/dev/null/config", 1);
     MAINTEST_Open(3);
     ASSERT_TRUE(WIN_UserMenu(hWnd, IDM_LANGUAGE_FIRST + LANG_FR));
-    EXPECT_NE(std::wstring(WIN_LastMessageBoxText()).find(L"/dev/null/config/brevant/settings"),
-              std::wstring::npos)
+    /* in the new language */
+    EXPECT_EQ(std::wstring(WIN_LastMessageBoxText())
+                  .rfind(L"Le fichier /dev/null/config/brevant/settings ", 0),
+              0u)
         << utf8(WIN_LastMessageBoxText());
     EXPECT_EQ(Lang, LANG_FR);
     EXPECT_EQ(text(hProgram), L"Programmer");
