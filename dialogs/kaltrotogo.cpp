@@ -44,9 +44,9 @@ static const WIN_DlgItem toGoItems[] = {
     {IDC_CFG_NAME, WinControl::Edit, nullptr, CS_TABSTOP | CS_NOHSCROLL, 8, 70, 80, 12},
     /* the first two as wide as their longest words, "Odczytaj nazwę" and
      * "Programmieren" */
-    {IDC_READ_NAME, WinControl::PushButton, nullptr, CS_TABSTOP, 5, 100, 58, 14},
-    {IDC_PROGRAM_CFG, WinControl::PushButton, nullptr, CS_TABSTOP, 66, 100, 58, 14},
-    {IDOK, WinControl::DefPushButton, nullptr, CS_TABSTOP, 127, 100, 40, 14},
+    {IDC_READ_NAME, WinControl::PushButton, nullptr, CS_TABSTOP, 5, 100, 59, 14},
+    {IDC_PROGRAM_CFG, WinControl::PushButton, nullptr, CS_TABSTOP, 66, 100, 59, 14},
+    {IDOK, WinControl::DefPushButton, nullptr, CS_TABSTOP, 128, 100, 40, 14},
 };
 const WIN_DlgTemplate KALTROTOGO_Template = {
     170, 120, 8, nullptr, toGoItems, static_cast<int>(sizeof toGoItems / sizeof toGoItems[0])};
