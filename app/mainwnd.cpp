@@ -20,7 +20,6 @@
 #include "platform/win.h"
 
 #include <cwchar>
-#include <initializer_list>
 #include <iterator>
 
 HINSTANCE hInst;
@@ -45,14 +44,12 @@ template <int N> static WIN_Menu menu(const wchar_t *title, WIN_MenuItem (&items
 
 static void makeMenu()
 {
-    int i = 0;
-    for (const WIN_MenuItem item : {WIN_MenuItem{RES_Text(RS_OPEN_FILE), IDM_OPEN_FILE},
-                                    {RES_Text(RS_SAVE_FILE), IDM_SAVE_FILE},
-                                    {RES_Text(RS_EXPORT), IDM_EXPORT},
-                                    {RES_Text(RS_RESET_TABLE), IDM_RESET_TABLE},
-                                    {nullptr, 0},
-                                    {RES_Text(RS_EXIT), IDM_EXIT}})
-        fileItems[i++] = item;
+    fileItems[0] = {RES_Text(RS_OPEN_FILE), IDM_OPEN_FILE};
+    fileItems[1] = {RES_Text(RS_SAVE_FILE), IDM_SAVE_FILE};
+    fileItems[2] = {RES_Text(RS_EXPORT), IDM_EXPORT};
+    fileItems[3] = {RES_Text(RS_RESET_TABLE), IDM_RESET_TABLE};
+    fileItems[4] = {nullptr, 0}; /* separator */
+    fileItems[5] = {RES_Text(RS_EXIT), IDM_EXIT};
     deviceItems[0] = {RES_Text(RS_SETTINGS), IDM_DCSS_SETTINGS};
     deviceItems[1] = {RES_Text(RS_SW_UPGRADE), IDM_DCSS_SW_UPGRADE};
     deviceItems[2] = {RES_Text(RS_GET_DEVICE), IDM_GET_DCSS_DEVICE};
@@ -73,10 +70,10 @@ static void makeMenu()
     mainMenu[5] = menu(RES_Text(RS_HELP), helpItems);
 }
 
-/* The check mark at the Language menu's item of the remembered choice. */
-static void checkLanguage(HWND w)
+/* The check mark at the Language menu's item of the choice in effect: a
+ * record, or -1 for the locale's language. */
+static void checkLanguage(HWND w, int chosen)
 {
-    const int chosen = LANG_Remembered();
     WIN_CheckMenuItem(w, IDM_LANGUAGE_SYSTEM, chosen < 0);
     for (int l = 0; l < LANG_COUNT; l++)
         WIN_CheckMenuItem(w, IDM_LANGUAGE_FIRST + l, chosen == l);
@@ -156,7 +153,7 @@ int InitInstance(HINSTANCE hInstance, int nCmdShow)
     createSidePanel(hWnd);
     WIN_SetAccelerators(hWnd, accelerators,
                         static_cast<int>(sizeof(accelerators) / sizeof(accelerators[0])));
-    checkLanguage(hWnd);
+    checkLanguage(hWnd, LANG_Remembered());
 
     WIN_UpdateWindow(hWnd);
     WIN_SelectFont(dc, old);
@@ -167,13 +164,13 @@ int InitInstance(HINSTANCE hInstance, int nCmdShow)
 /* The main window in the language in use: title, menu, side-panel buttons,
  * the status texts of the rows (each the same text in the new language) and
  * everything painted. Dialogs are modal, so none is open. */
-static void showLanguage(HWND w, int before)
+static void showLanguage(HWND w, int before, int chosen)
 {
     std::wcsncpy(szTitle, RES_LoadString(IDS_APP_TITLE), MAIN_TITLE_LEN - 1);
     WIN_SetWindowText(w, szTitle);
     makeMenu();
     WIN_SetMenu(w, mainMenu, static_cast<int>(std::size(mainMenu)));
-    checkLanguage(w);
+    checkLanguage(w, chosen);
     WIN_SetWindowText(hProgram, TXT(TX_PROGRAM));
     WIN_SetWindowText(hGetConfig, TXT(TX_CONFIG_UPLOAD));
     for (wchar_t *status : ErrorText) {
@@ -192,7 +189,7 @@ void MAIN_CmdLanguage(HWND hWindow, int choice)
     const int before = Lang;
     LANG_Use(choice >= 0 ? choice : LANG_FromEnvironment());
     WIN_SetLanguage(LANG_Code(Lang));
-    showLanguage(hWindow, before);
+    showLanguage(hWindow, before, choice);
     if (!remembered) {
         /* told in the new language; the choice holds for this run all the same */
         char path[BREVCFG_PATH_MAX] = "~/.config/brevant/settings";
