@@ -38,7 +38,8 @@ static std::array<unsigned char, BREVCFG_IMAGE_MAX> Image;
 static HWND Owner = nullptr;
 
 static const WIN_DlgItem toGoItems[] = {
-    /* five lines of the explanation in the dialog font */
+    /* six lines of the explanation in the dialog font, as many as French
+     * and Dutch take */
     {IDC_INFO, WinControl::Static, nullptr, 0, 8, 5, 162, 50},
     {IDC_NAME_LABEL, WinControl::Static, nullptr, 0, 8, 60, 155, 8},
     {IDC_CFG_NAME, WinControl::Edit, nullptr, CS_TABSTOP | CS_NOHSCROLL, 8, 70, 80, 12},
