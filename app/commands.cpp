@@ -80,21 +80,23 @@ void MAIN_CmdExit(HWND hWindow)
     WIN_DestroyWindow(hWindow);
 }
 
-/* About box, template 103: the program's name and version, and OK. */
+/* About box, template 103: the program's name and version, and OK; the
+ * caption and OK are given in the language in use at opening. */
 static const WIN_DlgItem aboutItems[] = {
     {-1, WinControl::Static, L"Brevant v." BREVANT_VERSION, 0, 42, 14, 114, 8},
     {-1, WinControl::Static, L"Halvorn Int.", 0, 42, 26, 114, 8},
-    {IDOK, WinControl::DefPushButton, L"OK", CS_TABSTOP, 113, 61, 50, 14},
+    {IDOK, WinControl::DefPushButton, nullptr, CS_TABSTOP, 113, 61, 50, 14},
 };
 static const WIN_DlgTemplate aboutTemplate = {
-    170,        82,
-    8,          L"About Brevant",
-    aboutItems, static_cast<int>(sizeof aboutItems / sizeof aboutItems[0])};
+    170, 82, 8, nullptr, aboutItems, static_cast<int>(sizeof aboutItems / sizeof aboutItems[0])};
 
 INT_PTR About(HWND hDlg, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG: return 1;
+    case WM_INITDIALOG:
+        WIN_SetWindowText(hDlg, RES_Text(RS_ABOUT_TITLE));
+        WIN_SetWindowText(WIN_GetDlgItem(hDlg, IDOK), TXT(TX_OK));
+        return 1;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             WIN_EndDialog(hDlg, LOWORD(wParam));

@@ -1,9 +1,12 @@
 /* main.cpp -- the brevant program: answers --help and --version, refuses any
  * other argument, says so in one line when there is no graphical session to
- * open windows on or its display cannot be reached, and otherwise starts the windowing layer and
- * runs the program's start-up, whose result is the exit code. The program takes no other options:
+ * open windows on or its display cannot be reached, and otherwise chooses the
+ * windows' language (the one remembered from the Language menu, else the
+ * locale's), starts the windowing layer and runs the program's start-up,
+ * whose result is the exit code. The program takes no other options:
  * everything else happens in its windows. */
 #include "app/mainwnd.h"
+#include "config/lang.h"
 #include "platform/win.h"
 
 #include <cstdio>
@@ -23,7 +26,11 @@ static const char help[] =
     "COM1-32 are /dev/ttyUSB0-31, COM33-64 /dev/ttyACM0-31, COM65-96 /dev/ttyS0-31,\n"
     "COM97-128 /dev/rfcomm0-31. Opening one needs membership of the group that\n"
     "owns it, usually dialout. Without hardware, start kaltro-sim first: the scan\n"
-    "finds it. See brevant(1).\n";
+    "finds it. See brevant(1).\n"
+    "\n"
+    "The windows speak the language of the locale (LANGUAGE, LC_ALL, LC_MESSAGES,\n"
+    "LANG) or the one chosen in the Language menu: English, German, French,\n"
+    "Italian, Spanish, Polish or Dutch.\n";
 
 int main(int argc, char **argv)
 {
@@ -41,6 +48,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "brevant: %s\n", why);
         return 1;
     }
+    LANG_Use(LANG_ForWindows());
     WIN_Init(argc, argv);
+    WIN_SetLanguage(LANG_Code(Lang));
     return wWinMain(nullptr, nullptr, L"", 1);
 }

@@ -9,12 +9,18 @@
 #include "app/mainwnd.h"
 
 #include "app/ubtable.h"
+#include "config/fileio.h"
+#include "config/lang.h"
 #include "config/resource.h"
+#include "config/settings.h"
 #include "config/texts.h"
+#include "config/velnor.h"
+#include "dialogs/filedlg.h"
 #include "dialogs/rsinit.h"
 #include "platform/win.h"
 
 #include <cwchar>
+#include <iterator>
 
 HINSTANCE hInst;
 HWND hWnd;
@@ -23,38 +29,55 @@ wchar_t szWindowClass[MAIN_TITLE_LEN];
 HFONT hFont1;
 HWND hProgram, hGetConfig, hInversion, hDBase;
 
-/* Menu 109 and accelerator table 109. */
-static const WIN_MenuItem fileItems[] = {
-    {L"Open File...", IDM_OPEN_FILE},
-    {L"Save File...", IDM_SAVE_FILE},
-    {L"Export...", IDM_EXPORT},
-    {L"Reset Table...", IDM_RESET_TABLE},
-    {nullptr, 0},
-    {L"Exit...", IDM_EXIT},
-};
-static const WIN_MenuItem deviceItems[] = {
-    {L"Settings...", IDM_DCSS_SETTINGS},
-    {L"SW Upgrade...", IDM_DCSS_SW_UPGRADE},
-    {L"Get dCSS device...", IDM_GET_DCSS_DEVICE},
-};
-static const WIN_MenuItem kaltroItems[] = {
-    {L"Settings...", IDM_KALTRO_SETTINGS},
-    {L"SW Upgrade...", IDM_KALTRO_SW_UPGRADE},
-    {L"Save Cfg in Kaltro...", IDM_SAVE_CFG_IN_KALTRO},
-};
-static const WIN_MenuItem serialItems[] = {{L"Settings...", IDM_SERIAL_SETTINGS}};
-static const WIN_MenuItem helpItems[] = {{L"About...", IDM_ABOUT}};
+/* Menu 109 in the language in use, made again when the language changes:
+ * its titles and items are resource texts or, for three titles, texts of the
+ * table; the Language menu offers the locale's language, then every language
+ * by its own name. */
+static WIN_MenuItem fileItems[6], deviceItems[3], kaltroItems[3], serialItems[1];
+static WIN_MenuItem languageItems[1 + LANG_COUNT], helpItems[1];
+static WIN_Menu mainMenu[6];
 
-#define MENU(title, items)                                                                         \
-    {                                                                                              \
-        title, items, static_cast<int>(sizeof(items) / sizeof(items[0]))                           \
-    }
-static const WIN_Menu mainMenu[] = {
-    MENU(L"File", fileItems),     MENU(L"dCSS Device", deviceItems),
-    MENU(L"Kaltro", kaltroItems), MENU(L"Serial Port", serialItems),
-    MENU(L"Help", helpItems),
-};
-#undef MENU
+template <int N> static WIN_Menu menu(const wchar_t *title, WIN_MenuItem (&items)[N])
+{
+    return {title, items, N};
+}
+
+static void makeMenu()
+{
+    fileItems[0] = {RES_Text(RS_OPEN_FILE), IDM_OPEN_FILE};
+    fileItems[1] = {RES_Text(RS_SAVE_FILE), IDM_SAVE_FILE};
+    fileItems[2] = {RES_Text(RS_EXPORT), IDM_EXPORT};
+    fileItems[3] = {RES_Text(RS_RESET_TABLE), IDM_RESET_TABLE};
+    fileItems[4] = {nullptr, 0}; /* separator */
+    fileItems[5] = {RES_Text(RS_EXIT), IDM_EXIT};
+    deviceItems[0] = {RES_Text(RS_SETTINGS), IDM_DCSS_SETTINGS};
+    deviceItems[1] = {RES_Text(RS_SW_UPGRADE), IDM_DCSS_SW_UPGRADE};
+    deviceItems[2] = {RES_Text(RS_GET_DEVICE), IDM_GET_DCSS_DEVICE};
+    kaltroItems[0] = {RES_Text(RS_SETTINGS), IDM_KALTRO_SETTINGS};
+    kaltroItems[1] = {RES_Text(RS_SW_UPGRADE), IDM_KALTRO_SW_UPGRADE};
+    kaltroItems[2] = {RES_Text(RS_SAVE_CFG), IDM_SAVE_CFG_IN_KALTRO};
+    serialItems[0] = {RES_Text(RS_SETTINGS), IDM_SERIAL_SETTINGS};
+    languageItems[0] = {RES_Text(RS_SYSTEM_LANGUAGE), IDM_LANGUAGE_SYSTEM};
+    for (int l = 0; l < LANG_COUNT; l++)
+        languageItems[1 + l] = {LANG_Name(l), IDM_LANGUAGE_FIRST + l};
+    helpItems[0] = {RES_Text(RS_ABOUT), IDM_ABOUT};
+
+    mainMenu[0] = menu(RES_Text(RS_FILE), fileItems);
+    mainMenu[1] = menu(TXT(TX_DCSS_DEVICE), deviceItems);
+    mainMenu[2] = menu(TXT(TX_KALTRO), kaltroItems);
+    mainMenu[3] = menu(TXT(TX_SERIAL_PORT), serialItems);
+    mainMenu[4] = menu(RES_Text(RS_LANGUAGE), languageItems);
+    mainMenu[5] = menu(RES_Text(RS_HELP), helpItems);
+}
+
+/* The check mark at the Language menu's item of the choice in effect: a
+ * record, or -1 for the locale's language. */
+static void checkLanguage(HWND w, int chosen)
+{
+    WIN_CheckMenuItem(w, IDM_LANGUAGE_SYSTEM, chosen < 0);
+    for (int l = 0; l < LANG_COUNT; l++)
+        WIN_CheckMenuItem(w, IDM_LANGUAGE_FIRST + l, chosen == l);
+}
 
 static const WIN_Accel accelerators[] = {
     {L'?', true, IDM_ABOUT},
@@ -69,8 +92,9 @@ void MyRegisterClass(HINSTANCE)
     mainClass = WIN_WindowDesc{};
     mainClass.proc = WndProc;
     mainClass.background = WINDOW_BACKGROUND;
+    makeMenu();
     mainClass.menus = mainMenu;
-    mainClass.menuCount = static_cast<int>(sizeof(mainMenu) / sizeof(mainMenu[0]));
+    mainClass.menuCount = static_cast<int>(std::size(mainMenu));
     mainClass.iconId = IDI_BREVANT;
 }
 
@@ -129,11 +153,49 @@ int InitInstance(HINSTANCE hInstance, int nCmdShow)
     createSidePanel(hWnd);
     WIN_SetAccelerators(hWnd, accelerators,
                         static_cast<int>(sizeof(accelerators) / sizeof(accelerators[0])));
+    checkLanguage(hWnd, LANG_Remembered());
 
     WIN_UpdateWindow(hWnd);
     WIN_SelectFont(dc, old);
     WIN_ReleaseDC(hWnd, dc);
     return 1;
+}
+
+/* The main window in the language in use: title, menu, side-panel buttons,
+ * the status texts of the rows (each the same text in the new language) and
+ * everything painted. Dialogs are modal, so none is open. */
+static void showLanguage(HWND w, int before, int chosen)
+{
+    std::wcsncpy(szTitle, RES_LoadString(IDS_APP_TITLE), MAIN_TITLE_LEN - 1);
+    WIN_SetWindowText(w, szTitle);
+    makeMenu();
+    WIN_SetMenu(w, mainMenu, static_cast<int>(std::size(mainMenu)));
+    checkLanguage(w, chosen);
+    WIN_SetWindowText(hProgram, TXT(TX_PROGRAM));
+    WIN_SetWindowText(hGetConfig, TXT(TX_CONFIG_UPLOAD));
+    for (wchar_t *status : ErrorText) {
+        const int k = TXT_Find(before, status);
+        if (k < 0) continue;
+        std::wcsncpy(status, TXT(k), ERROR_TEXT_LEN - 1);
+        status[ERROR_TEXT_LEN - 1] = L'\0';
+    }
+    WIN_InvalidateRect(w);
+    WIN_UpdateWindow(w);
+}
+
+void MAIN_CmdLanguage(HWND hWindow, int choice)
+{
+    const bool remembered = LANG_Remember(choice) == 0;
+    const int before = Lang;
+    LANG_Use(choice >= 0 ? choice : LANG_FromEnvironment());
+    WIN_SetLanguage(LANG_Code(Lang));
+    showLanguage(hWindow, before, choice);
+    if (!remembered) {
+        /* told in the new language; the choice holds for this run all the same */
+        char path[BREVCFG_PATH_MAX] = "~/.config/brevant/settings";
+        SETTINGS_Path(path, sizeof path);
+        BREVCFG_ReportFileError(hWindow, path, TX_SAVE_FAILED, SETTINGS_Reason());
+    }
 }
 
 int wWinMain(HINSTANCE hInstance, HINSTANCE, const wchar_t *, int nCmdShow)

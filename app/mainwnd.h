@@ -36,7 +36,8 @@ void MAIN_Validate(HWND hWindow);
 /* Scrolls the first row whose status is an error into view, if any. */
 void MAIN_ScrollToFirstError(HWND hWindow);
 
-/* Commands that need no device (File and Help menus, the calculator). */
+/* Commands that need no device (File, Language and Help menus, the
+ * calculator). */
 void MAIN_CmdOpenFile(HWND hWindow);
 void MAIN_CmdSaveFile(HWND hWindow);
 void MAIN_CmdExport(HWND hWindow);
@@ -44,4 +45,7 @@ void MAIN_CmdResetTable(HWND hWindow);
 void MAIN_CmdExit(HWND hWindow);
 void MAIN_CmdAbout(HWND hWindow);
 void MAIN_CmdUBCalc(HWND hWindow);
+/* The Language menu: choice is a record, or -1 to follow the locale again;
+ * remembered for the next runs and shown at once. */
+void MAIN_CmdLanguage(HWND hWindow, int choice);
 INT_PTR About(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);

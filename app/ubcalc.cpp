@@ -8,6 +8,7 @@
 #include "app/ubcalc.h"
 
 #include "config/limits.h"
+#include "config/resource.h"
 #include "platform/win.h"
 
 #include <initializer_list>
@@ -29,7 +30,7 @@ static HWND makeList(HWND dlg, WinControl kind, int x, int w, int h, int field, 
 
 static void initDialog(HWND dlg)
 {
-    WIN_SetWindowText(dlg, L"UB Calculator");
+    WIN_SetWindowText(dlg, RES_Text(RS_UB_CALCULATOR));
     if (!calcFont) calcFont = WIN_CreateFont(14, 5, FW_MEDIUM, L"Arial");
     HDC dc = WIN_GetDC(dlg);
     WIN_SelectFont(dc, calcFont);

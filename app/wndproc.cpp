@@ -203,7 +203,11 @@ static void menuCommand(HWND hWindow, int id)
     case IDM_SERIAL_SETTINGS: MAIN_CmdSerialSettings(hWindow); break;
     case IDM_ABOUT: MAIN_CmdAbout(hWindow); break;
     case IDM_UB_CALCULATOR: MAIN_CmdUBCalc(hWindow); break;
-    default: break;
+    case IDM_LANGUAGE_SYSTEM: MAIN_CmdLanguage(hWindow, -1); break;
+    default:
+        if (id >= IDM_LANGUAGE_FIRST && id < IDM_LANGUAGE_FIRST + LANG_COUNT)
+            MAIN_CmdLanguage(hWindow, id - IDM_LANGUAGE_FIRST);
+        break;
     }
 }
 

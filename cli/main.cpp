@@ -6,10 +6,16 @@
  * own step machines (ops/), driven in a loop with the protocol's pauses;
  * only the showing differs (term.cpp, settings.cpp).
  *
+ * The lines written for people take the text table's words in the locale's
+ * language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG); with --json everything is
+ * English, so that scripts do not depend on the locale. The program's own
+ * sentences are English.
+ *
  * State: the parsed command line (CliArgs), for the one subcommand that runs.
  */
 #include "cli/cli.h"
 #include "cli/term.h"
+#include "config/lang.h"
 #include "link/rs232.h"
 
 #include <cstdlib>
@@ -311,6 +317,7 @@ int main(int argc, char **argv)
         std::printf("Usage: %s\n%s", cmd->Usage, cmd->Help);
         return CLI_OK;
     }
+    LANG_Use(CliArgs.Json ? LANG_EN : LANG_FromEnvironment());
     CLI_CatchInterrupt();
     const int code = cmd->Run();
     RS232_Term();

@@ -25,12 +25,15 @@ static std::string label(int textId)
     return CLI_Utf8(TXT(textId));
 }
 
-/* One line of what the dialogs show: the label in a column, then value. */
+/* One line of what the dialogs show: the label in a column, then value. The
+ * column is counted in characters, not bytes, for labels of other languages. */
 static std::string row(const std::string &name, const std::string &value)
 {
-    char line[128];
-    std::snprintf(line, sizeof line, "%-22s%s\n", name.c_str(), value.c_str());
-    return line;
+    constexpr std::size_t COLUMN = 22;
+    std::size_t chars = 0;
+    for (const char c : name)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) chars++;
+    return name + std::string(chars < COLUMN ? COLUMN - chars : 1, ' ') + value + "\n";
 }
 
 std::string CLI_VoltsJson(int level)

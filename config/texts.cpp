@@ -1,13 +1,18 @@
-/* texts.cpp -- the English text record. Texts are quoted word for word as the
- * windows show them (85 to 94 are formats for the failures of the system
- * the user must act on; 0 ends with the version of the build); entries 28 and
- * 41 are shown by no window but keep their places so that every number keeps
- * its text. */
+/* texts.cpp -- the English text record, the table of all records and the
+ * language in use. Texts are quoted word for word as the windows show them
+ * (85 to 94 are formats for the failures of the system the user must act on;
+ * 0 ends with the version of the build); entries 28 and 41 are shown by no
+ * window but keep their places so that every number keeps its text. The
+ * other languages' records follow this one entry for entry, in texts_de.cpp
+ * and its siblings.
+ */
 #include "config/texts.h"
 
-int Lang = 0;
+#include <cwchar>
 
-const Texts_t Str[] = {{{
+int Lang = LANG_EN;
+
+extern constexpr Texts_t StrEn[] = {{{
     /*  0 */ L"Brevant v." BREVANT_VERSION,
     /*  1 */ L"OK",
     /*  2 */ L"No",
@@ -27,7 +32,7 @@ const Texts_t Str[] = {{{
     /* 16 */ L"Spectral Inversion",
     /* 17 */ L"Static Mode",
     /* 18 */ L"TP Frequency",
-    /* 19 */ L"TP Polarity",
+    /* 19 */ L"Polarity",
     /* 20 */ L"Input",
     /* 21 */ L"Status",
     /* 22 */ L"Config Version",
@@ -156,4 +161,17 @@ void TXT_Widen(const char *s, wchar_t *out, unsigned len)
         out[n++] = more < 0 ? L'\uFFFD' : static_cast<wchar_t>(c);
     }
     out[n] = L'\0';
+}
+
+static_assert(TXT_Complete(StrEn[0].Text), "the English record lacks texts");
+
+extern const Texts_t StrDe[], StrFr[], StrIt[], StrEs[], StrPl[], StrNl[];
+const Texts_t *const Str[LANG_COUNT] = {StrEn, StrDe, StrFr, StrIt, StrEs, StrPl, StrNl};
+
+int TXT_Find(int lang, const wchar_t *text)
+{
+    if (lang < 0 || lang >= LANG_COUNT || text == nullptr) return -1;
+    for (int k = 0; k < TEXT_COUNT; k++)
+        if (std::wcscmp(Str[lang]->Text[k], text) == 0) return k;
+    return -1;
 }

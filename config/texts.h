@@ -1,8 +1,13 @@
-/* texts.h -- every word the windows show, by number.
+/* texts.h -- every word the windows show, by number, in every language.
  *
- * Str holds one record of TEXT_COUNT texts per language and Lang selects the record in
- * use; there is one record, English, and Lang stays 0. Windows read text k as
- * Str[Lang].Text[k]; TXT(k) says the same. The TX_ names give the numbers.
+ * Str holds one record of TEXT_COUNT texts per language, in the order of the
+ * LANG_ numbers below, and Lang selects the record in use: 0, English, until
+ * start-up chooses another (config/lang.h). Windows read text k as
+ * Str[Lang]->Text[k]; TXT(k) says the same. The TX_ names give the numbers.
+ *
+ * Each record lives in a file of its own (texts.cpp for English, texts_de.cpp
+ * and so on), which asserts with TXT_Complete that it has every entry: a text
+ * added to the English record stops the build until each language has it.
  */
 #pragma once
 
@@ -12,13 +17,38 @@ struct Texts_t {
     const wchar_t *Text[TEXT_COUNT];
 };
 
-extern const Texts_t Str[];
+/* The languages, in the order of the records. */
+enum LangId : int {
+    LANG_EN = 0,
+    LANG_DE = 1,
+    LANG_FR = 2,
+    LANG_IT = 3,
+    LANG_ES = 4,
+    LANG_PL = 5,
+    LANG_NL = 6,
+    LANG_COUNT = 7,
+};
+
+extern const Texts_t *const Str[LANG_COUNT];
 extern int Lang;
 
 inline const wchar_t *TXT(int k)
 {
-    return Str[Lang].Text[k];
+    return Str[Lang]->Text[k];
 }
+
+/* Whether every entry of a record is given: one written with fewer texts
+ * than its size leaves the last entries null. */
+template <int N> constexpr bool TXT_Complete(const wchar_t *const (&text)[N])
+{
+    for (const wchar_t *t : text)
+        if (t == nullptr) return false;
+    return true;
+}
+
+/* The number of the text of record lang that reads text, or -1: what a text
+ * shown in one language is in another. */
+int TXT_Find(int lang, const wchar_t *text);
 
 /* A file or device name (UTF-8, as the system gives it) as wide characters
  * for a message, cut to len - 1; a byte that is not UTF-8 shows as U+FFFD. */

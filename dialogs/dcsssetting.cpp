@@ -59,9 +59,10 @@ static constexpr WIN_DlgItem deviceItems[] = {
     {IDC_DS_OUTPUT, BOX, nullptr, BOX_STYLE, 93, 115, BOX_WIDTH, 100},
     {IDC_LABEL_FIRST + 11, LABEL, nullptr, 0, 90, 130, 68, 8},
     {IDC_DS_CHAIN, BOX, nullptr, BOX_STYLE, 93, 140, BOX_WIDTH, 100},
+    /* Program as wide as its longest word, "Programmieren" */
     {IDC_DS_READ, WinControl::PushButton, nullptr, CS_TABSTOP, 10, 160, 40, 14},
-    {IDC_DS_PROGRAM, WinControl::PushButton, nullptr, CS_TABSTOP | CS_DISABLED, 55, 160, 40, 14},
-    {IDOK, WinControl::DefPushButton, nullptr, CS_TABSTOP, 100, 160, 40, 14},
+    {IDC_DS_PROGRAM, WinControl::PushButton, nullptr, CS_TABSTOP | CS_DISABLED, 54, 160, 57, 14},
+    {IDOK, WinControl::DefPushButton, nullptr, CS_TABSTOP, 115, 160, 40, 14},
 };
 
 const WIN_DlgTemplate DCSSSETTING_Template = {

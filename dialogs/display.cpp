@@ -21,9 +21,11 @@
 
 #include <cwchar>
 
-/* Where the parts of the display sit, in client pixels. */
-constexpr int TEXT_X = 10, TEXT_Y = 20, TEXT_RIGHT = 230, TEXT_BOTTOM = 40;
-constexpr int PERCENT_X = 255, PERCENT_Y = 52, PERCENT_RIGHT = 285, PERCENT_BOTTOM = 72;
+/* Where the parts of the display sit, in client pixels: the text across the
+ * dialog's width (350 pixels at 9 points), room for the longest status of
+ * every language; the percentage right of the bar, room for "100%". */
+constexpr int TEXT_X = 10, TEXT_Y = 20, TEXT_RIGHT = 340, TEXT_BOTTOM = 40;
+constexpr int PERCENT_X = 255, PERCENT_Y = 52, PERCENT_RIGHT = 300, PERCENT_BOTTOM = 72;
 constexpr int BAR_X = 7, BAR_Y = 50, BAR_W = 243, BAR_H = 20;
 constexpr int PERCENT_TEXT_LEN = 16;
 /* A pause is slept in slices this long, so that a port unplugged during it

@@ -66,7 +66,7 @@ bool BREVCFG_AskBinaryName(HWND owner, char *path, int pathMax)
     return askName(owner, L"Binary", L"*.bin", L"bin", true, path, pathMax);
 }
 
-void BREVCFG_ReportFileError(HWND owner, const char *path, int textId)
+void BREVCFG_ReportFileError(HWND owner, const char *path, int textId, const char *why)
 {
     /* A failed save leaves the target as it was: a file that was there is
      * unchanged, and a new one was never made, which is not told as a file
@@ -78,7 +78,7 @@ void BREVCFG_ReportFileError(HWND owner, const char *path, int textId)
     wchar_t reason[NAME_BYTES];
     wchar_t text[3 * NAME_BYTES];
     TXT_Widen(path, name, NAME_BYTES);
-    TXT_Widen(BREVCFG_FileReason(), reason, NAME_BYTES);
+    TXT_Widen(why != nullptr ? why : BREVCFG_FileReason(), reason, NAME_BYTES);
     std::swprintf(text, std::size(text), TXT(textId), name, reason);
     WIN_MessageBox(owner, text, TXT(TX_FILE_MESSAGE), MB_OK | MB_ICONWARNING);
 }

@@ -31,6 +31,7 @@ int BREVCFG_ReadFile(HWND owner, unsigned char **buffer, int *size);
  * overwrite question); path receives it in UTF-8. Returns false on cancel. */
 bool BREVCFG_AskBinaryName(HWND owner, char *path, int pathMax);
 /* Tells the user that path could not be saved (TX_SAVE_FAILED; for a file
- * that did not exist, TX_SAVE_FAILED_NEW) or read (TX_READ_FAILED), with the
- * reason of the last failed save or load. */
-void BREVCFG_ReportFileError(HWND owner, const char *path, int textId);
+ * that did not exist, TX_SAVE_FAILED_NEW) or read (TX_READ_FAILED), with why
+ * it failed: the reason given or, without one, the reason of the last failed
+ * save or load. */
+void BREVCFG_ReportFileError(HWND owner, const char *path, int textId, const char *why = nullptr);

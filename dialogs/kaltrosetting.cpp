@@ -23,15 +23,17 @@ static constexpr int VERSION_LEN = 16;
 static constexpr int IDC_LABEL_VOLTAGE = 1172;
 static constexpr int IDC_LABEL_VERSION = 1173;
 
+/* 150 units wide, so that the second label has room for "SW Version" in
+ * every language. */
 static constexpr WIN_DlgItem kaltroItems[] = {
     {IDC_LABEL_VOLTAGE, WinControl::Static, nullptr, 0, 12, 5, 114, 8},
     {IDC_LABEL_VERSION, WinControl::Static, nullptr, 0, 80, 5, 114, 8},
     {IDC_KS_VOLTAGE, WinControl::ComboList, nullptr, CS_VSCROLL | CS_TABSTOP, 12, 15, 50, 100},
-    {IDOK, WinControl::DefPushButton, nullptr, CS_TABSTOP, 70, 48, 50, 14},
+    {IDOK, WinControl::DefPushButton, nullptr, CS_TABSTOP, 90, 48, 50, 14},
 };
 
 const WIN_DlgTemplate KALTROSETTING_Template = {
-    130, 70, 8, nullptr, kaltroItems, static_cast<int>(std::size(kaltroItems)),
+    150, 70, 8, nullptr, kaltroItems, static_cast<int>(std::size(kaltroItems)),
 };
 
 /* The software version field is made at opening, in client pixels, below the

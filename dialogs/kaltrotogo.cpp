@@ -38,13 +38,16 @@ static std::array<unsigned char, BREVCFG_IMAGE_MAX> Image;
 static HWND Owner = nullptr;
 
 static const WIN_DlgItem toGoItems[] = {
-    /* five lines of the explanation in the dialog font */
+    /* six lines of the explanation in the dialog font, as many as French
+     * and Dutch take */
     {IDC_INFO, WinControl::Static, nullptr, 0, 8, 5, 162, 50},
-    {IDC_NAME_LABEL, WinControl::Static, nullptr, 0, 8, 60, 75, 8},
+    {IDC_NAME_LABEL, WinControl::Static, nullptr, 0, 8, 60, 155, 8},
     {IDC_CFG_NAME, WinControl::Edit, nullptr, CS_TABSTOP | CS_NOHSCROLL, 8, 70, 80, 12},
-    {IDC_READ_NAME, WinControl::PushButton, nullptr, CS_TABSTOP, 5, 100, 45, 14},
-    {IDC_PROGRAM_CFG, WinControl::PushButton, nullptr, CS_TABSTOP, 60, 100, 45, 14},
-    {IDOK, WinControl::DefPushButton, nullptr, CS_TABSTOP, 115, 100, 45, 14},
+    /* the first two as wide as their longest words, "Odczytaj nazwę" and
+     * "Programmieren" */
+    {IDC_READ_NAME, WinControl::PushButton, nullptr, CS_TABSTOP, 5, 100, 59, 14},
+    {IDC_PROGRAM_CFG, WinControl::PushButton, nullptr, CS_TABSTOP, 66, 100, 59, 14},
+    {IDOK, WinControl::DefPushButton, nullptr, CS_TABSTOP, 128, 100, 40, 14},
 };
 const WIN_DlgTemplate KALTROTOGO_Template = {
     170, 120, 8, nullptr, toGoItems, static_cast<int>(sizeof toGoItems / sizeof toGoItems[0])};

@@ -29,6 +29,7 @@
  */
 #include "dialogs/serialdlg.h"
 
+#include "config/resource.h"
 #include "config/texts.h"
 #include "link/portinfo.h"
 #include "link/rs232.h"
@@ -96,7 +97,7 @@ static void initDialog(HWND d)
     WIN_SetWindowText(WIN_GetDlgItem(d, IDC_SP_FIND), TXT(TX_FIND));
     WIN_SetWindowText(WIN_GetDlgItem(d, IDC_SP_CONTINUE), TXT(TX_CONTINUE));
     WIN_SetWindowText(WIN_GetDlgItem(d, IDOK), TXT(TX_OK));
-    WIN_SetWindowText(WIN_GetDlgItem(d, IDC_SP_DISCONNECT), L"Disconnect");
+    WIN_SetWindowText(WIN_GetDlgItem(d, IDC_SP_DISCONNECT), RES_Text(RS_DISCONNECT));
     HWND box = portBox(d);
     WIN_ComboAddString(box, TXT(TX_NO_REPLY_KALTRO));
     wchar_t name[NAME_LEN];

@@ -1,26 +1,30 @@
 /* app.cpp -- the application object, message loops, quitting, blocking
- * sleeps, window timers, and the keys every window shares: accelerators, and
- * Escape and Enter in dialogs.
+ * sleeps, window timers, the language of Qt's own texts, and the keys every
+ * window shares: accelerators, and Escape and Enter in dialogs.
  *
  * State: the Qt application (made once, kept for the process), the running
- * message loops, a quit posted while none ran, and the timers by (window,
- * id). Pauses and timer periods are measured by the clock of winqt.h's user
- * table (real time; the test support shortens it). Windows themselves live
- * in window.cpp.
+ * message loops, a quit posted while none ran, the timers by (window, id),
+ * and the translation of Qt's own texts in use. Pauses and timer periods
+ * are measured by the clock of winqt.h's user table (real time; the test
+ * support shortens it). Windows themselves live in window.cpp.
  */
 #include "platform/winqt.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QPalette>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOptionComplex>
 #include <QTimer>
+#include <QTranslator>
 #include <QWindow>
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 
 using namespace winqt;
@@ -84,6 +88,7 @@ std::vector<QEventLoop *> *loops;
 bool quitPending;
 int quitCode;
 std::vector<Timer> *timers;
+QTranslator *qtTexts; /* Qt's own texts in the language in use, or none */
 
 } // namespace
 
@@ -145,6 +150,24 @@ int WIN_Init(int argc, char **argv)
     loops = new std::vector<QEventLoop *>;
     timers = new std::vector<Timer>;
     return 0;
+}
+
+void WIN_SetLanguage(const char *code)
+{
+    WIN_Init(0, nullptr);
+    if (qtTexts) {
+        QCoreApplication::removeTranslator(qtTexts);
+        delete qtTexts;
+        qtTexts = nullptr;
+    }
+    if (!code || std::strcmp(code, "en") == 0) return;
+    auto *t = new QTranslator;
+    if (t->load(QStringLiteral("qtbase_") + QString::fromLatin1(code),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(t))
+        qtTexts = t;
+    else
+        delete t;
 }
 
 int WIN_MessageLoop()

@@ -3,9 +3,9 @@
  * frames.
  *
  * State: the pools of drawing contexts and fonts (a released context or a
- * deleted font is reused by the next one made), and the cache of resolved
- * fonts. Each window's surface and pending repaint live in its WinWindow.
- * Nothing here touches child controls.
+ * deleted font is reused by the next one made), the cache of resolved fonts,
+ * and the watch a test may put on what is drawn. Each window's surface and pending repaint live in
+ * its WinWindow. Nothing here touches child controls.
  */
 #include "platform/winqt.h"
 
@@ -44,6 +44,8 @@ WinFont *systemFont; /* selected into every new context; never deleted */
 using FontKey = std::tuple<int, int, int, QString>;
 std::map<FontKey, QFont> *resolved;
 } // namespace
+
+void (*winqt::drawWatch)(HWND win, Drawn kind, const QRect &r, const QString &text) = nullptr;
 
 /* ---- Fonts -------------------------------------------------------------------------- */
 
@@ -346,6 +348,7 @@ void WIN_TextOut(HDC dc, int x, int y, const wchar_t *text, int len)
     p.setPen(qcolor(dc->text));
     p.drawText(x, y + dc->ascent, s);
     p.end();
+    if (drawWatch) drawWatch(dc->win, Drawn::Text, cell, s);
     shown(w, dc, cell.adjusted(-2, 0, 2, 0)); /* glyphs may overhang their cell a little */
 }
 
@@ -365,6 +368,7 @@ void WIN_FillRect(HDC dc, int left, int top, int right, int bottom, COLORREF col
     p.fillRect(r, qcolor(color));
     p.end();
     shown(w, dc, r);
+    if (drawWatch) drawWatch(dc->win, Drawn::Fill, r, QString());
 }
 
 void WIN_FrameRect(HDC dc, int left, int top, int right, int bottom, COLORREF color)
@@ -380,4 +384,6 @@ void WIN_FrameRect(HDC dc, int left, int top, int right, int bottom, COLORREF co
     p.fillRect(right - 1, top, 1, bottom - top, c);
     p.end();
     shown(w, dc, QRect(left, top, right - left, bottom - top));
+    if (drawWatch)
+        drawWatch(dc->win, Drawn::Frame, QRect(left, top, right - left, bottom - top), {});
 }

@@ -151,6 +151,10 @@ int WIN_MessageLoop();
 void WIN_PostQuitMessage(int code);
 /* Blocks the calling thread; no message is handled meanwhile. */
 void WIN_Sleep(unsigned ms);
+/* The language of the layer's own texts (the buttons of message boxes, the
+ * file dialogs) by its code ("de"), where the system has Qt's translations
+ * into it; nullptr or "en" for English. */
+void WIN_SetLanguage(const char *code);
 
 /* ---- Top-level windows ---------------------------------------------------- */
 
@@ -189,6 +193,11 @@ struct WIN_WindowDesc {
  * WIN_ShowWindow. Returns nullptr when it cannot be made. */
 HWND WIN_CreateWindow(const WIN_WindowDesc *desc);
 void WIN_SetAccelerators(HWND win, const WIN_Accel *accels, int count);
+/* Replaces the menu bar of a window made with one (another language); the
+ * client area keeps its size. Items lose their check marks. */
+void WIN_SetMenu(HWND win, const WIN_Menu *menus, int count);
+/* Puts a check mark at the menu item with this command, or takes it away. */
+void WIN_CheckMenuItem(HWND win, int command, bool checked);
 void WIN_ShowWindow(HWND win, bool show);
 /* Sends WM_DESTROY to a window or dialog's procedure, then removes it with all
  * its children. Safe from inside the window's own procedure. */

@@ -248,6 +248,36 @@ static void buildMenus(TopFrame *f, HWND h, const WIN_Menu *menus, int count)
     }
 }
 
+/* The frame of a live top-level window that has a menu bar, or nullptr. */
+static TopFrame *menuFrame(HWND h)
+{
+    WinWindow *w = liveTop(h);
+    auto *f = w && w->kind == Kind::Top ? static_cast<TopFrame *>(w->frame.data()) : nullptr;
+    return f && f->menuBar ? f : nullptr;
+}
+
+void WIN_SetMenu(HWND h, const WIN_Menu *menus, int count)
+{
+    TopFrame *f = menuFrame(h);
+    if (!f || !menus || count <= 0) return;
+    /* a new bar rather than a cleared one: clearing leaves the old menus behind */
+    delete f->menuBar;
+    buildMenus(f, h, menus, count);
+    f->layoutParts();
+    f->menuBar->show();
+}
+
+void WIN_CheckMenuItem(HWND h, int command, bool checked)
+{
+    TopFrame *f = menuFrame(h);
+    if (!f) return;
+    for (QAction *a : f->menuBar->findChildren<QAction *>()) {
+        if (a->menu() || a->isSeparator() || a->data().toInt() != command) continue;
+        a->setCheckable(checked || a->isCheckable());
+        a->setChecked(checked);
+    }
+}
+
 HWND WIN_CreateWindow(const WIN_WindowDesc *d)
 {
     if (!d || !d->proc) return nullptr;

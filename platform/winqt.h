@@ -176,6 +176,12 @@ struct UserCalls {
 };
 UserCalls &userCalls(); /* the entries in use */
 
+/* What a test watches being drawn: when set, called with every text (its
+ * cell, as wide as it is drawn), fill and frame drawn on a window's surface.
+ * Only the test support sets it. */
+enum class Drawn { Text, Fill, Frame };
+extern void (*drawWatch)(HWND win, Drawn kind, const QRect &r, const QString &text);
+
 } // namespace winqt
 
 /* The client area of a top-level window or dialog: shows the backing surface

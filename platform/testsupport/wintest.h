@@ -16,6 +16,8 @@
 #include "platform/win.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 /* ---- Time and the message loop -------------------------------------------- */
 
@@ -92,3 +94,32 @@ bool WIN_ShowsText(HWND win, int left, int top, int right, int bottom, const wch
                    HFONT font, COLORREF ink);
 /* The windowing system the windows are on: "xcb", "wayland", "offscreen". */
 const char *WIN_PlatformName();
+/* The child controls of a window or dialog in the order they were made (a
+ * later one lies over an earlier one); stores at most max, returns the count. */
+int WIN_GetChildren(HWND win, HWND *out, int max);
+
+/* Whether the text of a control shows whole, in the control's font: item -1
+ * its own text, item >= 0 that item of a combo box's list. A button's, a
+ * check box's or a sunken label's text must fit on one line inside its frame,
+ * a combo box's items in its selection field; a static text, wrapped at its
+ * words, must fit its width in no more lines than its height holds (one at
+ * least). The room ends where the window's client area ends and where a
+ * later control lies over the control, at its right (a static text keeps 3
+ * pixels from it) or below its top.
+ * *need and *room are pixels of width, or lines for a static text whose
+ * words fit but whose lines do not. Other controls have no text that can be
+ * cut: true. */
+bool WIN_TextFits(HWND ctl, int item, int *need, int *room);
+
+/* ---- What is drawn ------------------------------------------------------------ */
+
+struct WIN_DrawnItem {
+    enum Kind { Text, Fill, Frame } kind;
+    int left, top, right, bottom; /* a text's cell, as wide as the text is drawn */
+    std::wstring text;
+};
+/* Writes down everything drawn on win's surface from now on (texts, fills,
+ * frames), forgetting what was written before; nullptr stops. */
+void WIN_WatchDrawing(HWND win);
+/* What was drawn on the watched window since, oldest first. */
+std::vector<WIN_DrawnItem> WIN_Drawn();

@@ -135,11 +135,12 @@ class Cli : public ::testing::Test
     PortsFolder ports;
     TempDir dir;
 
-    Ran run(const std::string &args)
+    /* env: variables set for the run, "LANGUAGE=de" */
+    Ran run(const std::string &args, const std::string &env = "")
     {
         const std::string out = dir.File("stdout"), err = dir.File("stderr");
         const int st = std::system(
-            (std::string(BREVANT_CLI) + " " + args + " >" + out + " 2>" + err + " </dev/null")
+            (env + " " + BREVANT_CLI + " " + args + " >" + out + " 2>" + err + " </dev/null")
                 .c_str());
         return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, ReadFile(out), ReadFile(err)};
     }
@@ -321,6 +322,25 @@ TEST_F(Cli, CheckAndExportAgreeWithTheMainWindow)
                              : BREVCFG_CompileMxL(VelnorCfg, &VelnorData, expected);
         EXPECT_EQ(ReadFile(image), std::string(reinterpret_cast<char *>(expected), size));
     }
+}
+
+/* The lines for people take the text table's words in the locale's
+ * language; --json stays English whatever the locale. */
+TEST_F(Cli, TheLocaleSpeaksInTheLinesButNotInJson)
+{
+    const std::string file = tableFile("KX-103", "level.txt");
+    VelnorCfg[3].AGCVal = -45;
+    ASSERT_EQ(BREVCFG_SaveConfigFile(file.c_str(), VelnorCfg, 24, BREVCFG_REPLACE),
+              BREVCFG_FILE_OK);
+    const std::string german = "Ausgangspegel nicht im Bereich",
+                      english = "Output level out of range";
+
+    Ran r = run("check " + file + " --model KX-103", "LANG=de_AT.UTF-8 LANGUAGE=");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("ERROR " + german), std::string::npos) << r.out;
+    r = run("--json check " + file + " --model KX-103", "LANGUAGE=de");
+    EXPECT_NE(r.out.find("\"status\": \"" + english + "\""), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(german), std::string::npos);
 }
 
 /* Each failure has its exit code and one line on standard error. */

@@ -6,7 +6,9 @@
 # and the leak suppressions a real windowing system needs in a sanitizer
 # build.
 #
-# Sets: work, pids (killed and reaped on exit), XDG_RUNTIME_DIR.
+# Sets: work, pids (killed and reaped on exit), XDG_RUNTIME_DIR, and
+# XDG_CONFIG_HOME and LANGUAGE, so that the programs speak English and find
+# no language remembered from the machine's own runs.
 
 work=$(mktemp -d /tmp/brevant-test-XXXXXX)
 pids=()
@@ -38,6 +40,8 @@ wait_until() {
 }
 
 export XDG_RUNTIME_DIR="$work"
+export XDG_CONFIG_HOME="$work/config"
+export LANGUAGE=en
 
 # Starts kaltro-sim ($1) with the further arguments, logging its traffic to
 # sim.log, and waits for the COM name it publishes.
