@@ -16,6 +16,11 @@ void MAIN_CmdConfigUpload(HWND hWindow); /* "Configuration upload" */
 void MAIN_CmdDeviceSettings(HWND hWindow); /* 121 "Settings..." */
 void MAIN_CmdDeviceUpgrade(HWND hWindow);  /* 122 "SW Upgrade..." */
 void MAIN_CmdGetDevice(HWND hWindow);      /* 142 "Get dCSS device..." */
+void MAIN_CmdCompare(HWND hWindow);        /* 160 "Compare with Device..." */
+void MAIN_CmdVerifyChoice(HWND hWindow);   /* 161 "Verify after Program", toggled */
+/* Whether Program verifies: the user's choice, remembered between runs
+ * (off until chosen). */
+bool MAIN_VerifyChosen();
 
 /* Kaltro and Serial Port menus. */
 void MAIN_CmdKaltroSettings(HWND hWindow);  /* 115 "Settings..." */

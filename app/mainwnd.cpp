@@ -8,6 +8,7 @@
  */
 #include "app/mainwnd.h"
 
+#include "app/devcmds.h"
 #include "app/ubtable.h"
 #include "config/fileio.h"
 #include "config/lang.h"
@@ -33,7 +34,7 @@ HWND hProgram, hGetConfig, hInversion, hDBase;
  * its titles and items are resource texts or, for three titles, texts of the
  * table; the Language menu offers the locale's language, then every language
  * by its own name. */
-static WIN_MenuItem fileItems[6], deviceItems[3], kaltroItems[3], serialItems[1];
+static WIN_MenuItem fileItems[6], deviceItems[6], kaltroItems[3], serialItems[1];
 static WIN_MenuItem languageItems[1 + LANG_COUNT], helpItems[1];
 static WIN_Menu mainMenu[6];
 
@@ -53,6 +54,9 @@ static void makeMenu()
     deviceItems[0] = {RES_Text(RS_SETTINGS), IDM_DCSS_SETTINGS};
     deviceItems[1] = {RES_Text(RS_SW_UPGRADE), IDM_DCSS_SW_UPGRADE};
     deviceItems[2] = {RES_Text(RS_GET_DEVICE), IDM_GET_DCSS_DEVICE};
+    deviceItems[3] = {nullptr, 0}; /* separator */
+    deviceItems[4] = {TXT(TX_MENU_COMPARE), IDM_COMPARE};
+    deviceItems[5] = {TXT(TX_MENU_VERIFY), IDM_VERIFY};
     kaltroItems[0] = {RES_Text(RS_SETTINGS), IDM_KALTRO_SETTINGS};
     kaltroItems[1] = {RES_Text(RS_SW_UPGRADE), IDM_KALTRO_SW_UPGRADE};
     kaltroItems[2] = {RES_Text(RS_SAVE_CFG), IDM_SAVE_CFG_IN_KALTRO};
@@ -154,6 +158,7 @@ int InitInstance(HINSTANCE hInstance, int nCmdShow)
     WIN_SetAccelerators(hWnd, accelerators,
                         static_cast<int>(sizeof(accelerators) / sizeof(accelerators[0])));
     checkLanguage(hWnd, LANG_Remembered());
+    WIN_CheckMenuItem(hWnd, IDM_VERIFY, MAIN_VerifyChosen());
 
     WIN_UpdateWindow(hWnd);
     WIN_SelectFont(dc, old);
@@ -171,6 +176,7 @@ static void showLanguage(HWND w, int before, int chosen)
     makeMenu();
     WIN_SetMenu(w, mainMenu, static_cast<int>(std::size(mainMenu)));
     checkLanguage(w, chosen);
+    WIN_CheckMenuItem(w, IDM_VERIFY, MAIN_VerifyChosen());
     WIN_SetWindowText(hProgram, TXT(TX_PROGRAM));
     WIN_SetWindowText(hGetConfig, TXT(TX_CONFIG_UPLOAD));
     for (wchar_t *status : ErrorText) {
@@ -190,12 +196,15 @@ void MAIN_CmdLanguage(HWND hWindow, int choice)
     LANG_Use(choice >= 0 ? choice : LANG_FromEnvironment());
     WIN_SetLanguage(LANG_Code(Lang));
     showLanguage(hWindow, before, choice);
-    if (!remembered) {
-        /* told in the new language; the choice holds for this run all the same */
-        char path[BREVCFG_PATH_MAX] = "~/.config/brevant/settings";
-        SETTINGS_Path(path, sizeof path);
-        BREVCFG_ReportFileError(hWindow, path, TX_SAVE_FAILED, SETTINGS_Reason());
-    }
+    /* told in the new language; the choice holds for this run all the same */
+    if (!remembered) MAIN_ReportSettingsFailure(hWindow);
+}
+
+void MAIN_ReportSettingsFailure(HWND hWindow)
+{
+    char path[BREVCFG_PATH_MAX] = "~/.config/brevant/settings";
+    SETTINGS_Path(path, sizeof path);
+    BREVCFG_ReportFileError(hWindow, path, TX_SAVE_FAILED, SETTINGS_Reason());
 }
 
 int wWinMain(HINSTANCE hInstance, HINSTANCE, const wchar_t *, int nCmdShow)

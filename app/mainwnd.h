@@ -48,4 +48,6 @@ void MAIN_CmdUBCalc(HWND hWindow);
 /* The Language menu: choice is a record, or -1 to follow the locale again;
  * remembered for the next runs and shown at once. */
 void MAIN_CmdLanguage(HWND hWindow, int choice);
+/* Tells that the settings file could not be written, and why. */
+void MAIN_ReportSettingsFailure(HWND hWindow);
 INT_PTR About(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);

@@ -7,7 +7,10 @@
  */
 #include "config/compare.h"
 
+#include "config/texts.h"
+
 #include <cstdio>
+#include <cwchar>
 
 /* A band as the device keeps it. */
 struct Stored_t {
@@ -169,4 +172,58 @@ void BREVCFG_VersionDiffLine(std::uint8_t want, std::uint8_t have, char (&line)[
     std::snprintf(line, sizeof line,
                   "configuration version %d.%d to be programmed, %d.%d in the device", want >> 4,
                   want & 0x0F, have >> 4, have & 0x0F);
+}
+
+/* The column of the table that shows a field. */
+static int columnText(int field)
+{
+    static const int Columns[CMP_FIELD_COUNT] = {
+        TX_COL_ACTIVE, TX_COL_UBFREQ, TX_COL_BW,    TX_COL_LEVEL,  TX_SPECTRAL_INVERSION,
+        TX_COL_TPFREQ, TX_COL_TPPOL,  TX_COL_INPUT, TX_COL_ACTIVE,
+    };
+    return field >= 0 && field < CMP_FIELD_COUNT ? Columns[field] : TX_COL_ACTIVE;
+}
+
+/* A value as the table's cell shows it: a check box as Yes or No, a
+ * frequency with its tenth, an input counted from 1, "-" for none. */
+static void cellText(int field, int value, wchar_t *out, std::size_t len)
+{
+    switch (field) {
+    case CMP_ACTIVE:
+    case CMP_INVERSION: std::swprintf(out, len, L"%ls", TXT(value != 0 ? TX_YES : TX_NO)); break;
+    case CMP_FREQUENCY: std::swprintf(out, len, L"%d.%d", value / 10, value % 10); break;
+    case CMP_TP_FREQ:
+    case CMP_TP_POL:
+        if (value == 0)
+            std::swprintf(out, len, L"-");
+        else if (field == CMP_TP_POL)
+            std::swprintf(out, len, L"%lc", static_cast<wchar_t>(value));
+        else
+            std::swprintf(out, len, L"%d", value);
+        break;
+    case CMP_FEED: std::swprintf(out, len, L"%d", value + 1); break;
+    default: std::swprintf(out, len, L"%d", value); break;
+    }
+}
+
+void BREVCFG_DiffText(const CmpDiff_t &d, wchar_t *out, int len)
+{
+    const auto n = static_cast<std::size_t>(len);
+    if (d.Field == CMP_MISSING) {
+        std::swprintf(out, n, TXT(TX_DIFF_MISSING), d.UBNo);
+        return;
+    }
+    wchar_t here[32], device[32];
+    cellText(d.Field, d.Want, here, 32);
+    cellText(d.Field, d.Have, device, 32);
+    std::swprintf(out, n, TXT(TX_DIFF_LINE), d.UBNo, TXT(columnText(d.Field)), here, device);
+}
+
+void BREVCFG_VersionDiffText(std::uint8_t here, std::uint8_t device, wchar_t *out, int len)
+{
+    wchar_t a[MAIN_VERSION_TEXT_LEN], b[MAIN_VERSION_TEXT_LEN];
+    MAIN_ConfigVersionText(here, a);
+    MAIN_ConfigVersionText(device, b);
+    std::swprintf(out, static_cast<std::size_t>(len), TXT(TX_DIFF_VERSION), TXT(TX_CONFIG_VERSION),
+                  a, b);
 }

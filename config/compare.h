@@ -64,3 +64,10 @@ void BREVCFG_DiffLine(const CmpDiff_t &d, char (&line)[CMP_LINE_LEN]);
 /* The configuration version as a difference: "configuration version 1.2 to
  * be programmed, 0.0 in the device". */
 void BREVCFG_VersionDiffLine(std::uint8_t want, std::uint8_t have, char (&line)[CMP_LINE_LEN]);
+
+/* The same in the table's own words, for the windows (the text table's
+ * column names, the values as the table shows them): "UB 3: UB Frequency
+ * 1210.0 here, 1260.0 in the device"; into out (len wide characters). */
+void BREVCFG_DiffText(const CmpDiff_t &d, wchar_t *out, int len);
+/* "Config Version 1.2 here, 0.0 in the device". */
+void BREVCFG_VersionDiffText(std::uint8_t here, std::uint8_t device, wchar_t *out, int len);

@@ -11,7 +11,7 @@
  */
 #pragma once
 
-constexpr int TEXT_COUNT = 98;
+constexpr int TEXT_COUNT = 131;
 
 struct Texts_t {
     const wchar_t *Text[TEXT_COUNT];
@@ -157,4 +157,37 @@ enum TextId : int {
     TX_VERIFYING = 95,
     TX_VERIFIED = 96,
     TX_VERIFY_FAILED = 97,
+    TX_MENU_COMPARE = 98,
+    TX_MENU_VERIFY = 99,
+    TX_MENU_PRODUCTION = 100,
+    TX_COMPARE_TITLE = 101,
+    TX_DEVICE_HOLDS = 102,
+    TX_DIFF_LINE = 103,
+    TX_DIFF_MISSING = 104,
+    TX_DIFF_VERSION = 105,
+    TX_TAKE_TABLE = 106,
+    TX_CLOSE = 107,
+    TX_PROD_TITLE = 108,
+    TX_PROD_LOG = 109,
+    TX_CHOOSE = 110,
+    TX_START = 111,
+    TX_STOP = 112,
+    TX_PROD_CONNECTING = 113,
+    TX_PROD_WAITING = 114,
+    TX_PROD_PROGRAMMING = 115,
+    TX_PROD_VERIFYING = 116,
+    TX_PROD_PASS = 117,
+    TX_PROD_FAIL = 118,
+    TX_PROD_SAME = 119,
+    TX_PROD_STOPPED = 120,
+    TX_PROD_COUNTS = 121,
+    TX_PROD_LAST = 122,
+    TX_PROD_NO_LOG = 123,
+    TX_PROD_LOG_FAILED = 124,
+    TX_RES_FAIL_PROGRAM = 125,
+    TX_RES_WRONG_MODEL = 126,
+    TX_RES_LOST = 127,
+    TX_RES_CANCELLED = 128,
+    TX_PROD_TABLE = 129,
+    TX_NO_SERIAL = 130,
 };

@@ -12,6 +12,7 @@
 #include "link/rs232.h"
 #include "ops/devop.h"
 #include "ops/enop.h"
+#include "ops/progop.h"
 
 int dCSSUPGRADE_Init(HWND HWin, HINSTANCE)
 {
@@ -42,4 +43,23 @@ static const DisplayOp_t ENProgramming = {
 INT_PTR BrevantUpgrEN(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DISPLAY_Proc(&ENProgramming, hDlg, message, wParam, lParam);
+}
+
+static void openVerified(LPARAM, const OpsDisplay_t *d)
+{
+    PROGOP_Open(0, true, d); /* the windows wait as long as it takes; Cancel ends it */
+}
+
+static const DisplayOp_t VerifiedProgramming = {
+    TX_SOFTWARE_UPGRADE, IDOK, TX_OK, EN_TIMER, 0, openVerified, &PROGOP_Operation,
+};
+
+static INT_PTR verifiedProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DISPLAY_Proc(&VerifiedProgramming, hDlg, message, wParam, lParam);
+}
+
+INT_PTR dCSSUPGRADE_ProgramVerified(HWND owner)
+{
+    return WIN_DialogBox(owner, &KALTRO_Template, verifiedProc);
 }

@@ -18,6 +18,10 @@ int dCSSUPGRADE_Init(HWND HWin, HINSTANCE hInstance);
  * prepares it, the EN programming dialog or the transfer dialog with the
  * compiled image. The dialog's result. */
 INT_PTR dCSSUPGRADE_Program(HWND owner);
+/* Program with verification (ops/progop) in the same dialog: the table
+ * programmed, then read back and compared; the dialog ends with "Verified"
+ * or with the failure. Afterwards PROGOP_Result tells what was found. */
+INT_PTR dCSSUPGRADE_ProgramVerified(HWND owner);
 
 /* The EN programming dialog, run from template 119 (KALTRO_Template); its
  * result is the id of the command that closed it. */

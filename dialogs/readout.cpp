@@ -12,7 +12,6 @@ static const WIN_DlgItem readoutItems[] = {
 const WIN_DlgTemplate CONFIGREADOUT_Template = {200, 80, 9, nullptr, readoutItems, 1};
 
 constexpr unsigned READOUT_TIMER = 6;
-constexpr INT_PTR READOUT_COMPLETE = 1; /* the result of a read-out that closed itself */
 
 static void open(LPARAM, const OpsDisplay_t *d)
 {
@@ -20,7 +19,8 @@ static void open(LPARAM, const OpsDisplay_t *d)
 }
 
 static const DisplayOp_t ReadOut = {
-    TX_CONFIG_UPLOAD, IDCANCEL, TX_CANCEL, READOUT_TIMER, READOUT_COMPLETE, open, &READOP_Operation,
+    TX_CONFIG_UPLOAD,       IDCANCEL, TX_CANCEL,         READOUT_TIMER,
+    CONFIGREADOUT_COMPLETE, open,     &READOP_Operation,
 };
 
 INT_PTR ConfigReadOut(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam)

@@ -18,5 +18,7 @@ extern const WIN_DlgTemplate CONFIGREADOUT_Template;
 /* The dialog procedure. Result 1 after a complete read-out; otherwise the id
  * of the button that closed it (2 for Cancel). */
 INT_PTR ConfigReadOut(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+/* The result of a read-out that ran to its end and closed itself. */
+constexpr INT_PTR CONFIGREADOUT_COMPLETE = 1;
 /* Runs the dialog modally, owned by owner; its result. */
 INT_PTR CONFIGREADOUT_Run(HWND owner);

@@ -1,6 +1,6 @@
 /* controls.cpp -- child controls other than combo boxes: push buttons, check
  * boxes that do not toggle themselves, static texts, sunken labels, one-line
- * edit fields and progress bars; and what all controls share: creation,
+ * edit fields, read-only text boxes and progress bars; and what all controls share: creation,
  * texts and fonts.
  *
  * State: none of its own. Combo boxes are in combo.cpp. Values set from the
@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
@@ -135,6 +136,13 @@ HWND WIN_CreateControl(HWND parent, WinControl kind, const wchar_t *text, unsign
         q = e;
         break;
     }
+    case WinControl::TextBox: {
+        auto *t = new QPlainTextEdit(s, parentWidget);
+        t->setReadOnly(true);
+        t->setLineWrapMode(QPlainTextEdit::NoWrap);
+        q = t;
+        break;
+    }
     case WinControl::ProgressBar: {
         auto *b = new QProgressBar(parentWidget);
         b->setRange(0, 100);
@@ -187,6 +195,8 @@ void WIN_SetWindowText(HWND h, const wchar_t *text)
         l->setText(s);
     else if (auto *e = qobject_cast<QLineEdit *>(q))
         e->setText(s);
+    else if (auto *t = qobject_cast<QPlainTextEdit *>(q))
+        t->setPlainText(s);
     else if (auto *cb = qobject_cast<QComboBox *>(q)) {
         if (cb->lineEdit()) {
             QSignalBlocker blockEdit(cb->lineEdit());
@@ -207,6 +217,8 @@ int WIN_GetWindowText(HWND h, wchar_t *buf, int max)
         s = l->text();
     else if (auto *e = qobject_cast<QLineEdit *>(q))
         s = e->text();
+    else if (auto *t = qobject_cast<QPlainTextEdit *>(q))
+        s = t->toPlainText();
     else if (auto *cb = qobject_cast<QComboBox *>(q))
         s = cb->currentText();
     return copyOut(s, buf, max);

@@ -224,6 +224,8 @@ enum class WinControl {
     StaticSunken, /* read-only label with a sunken edge */
     Edit,         /* one-line edit field with a border */
     ProgressBar,
+    TextBox, /* read-only text of many lines, scrolled when it does not fit; its text is
+                the window text, lines parted by '\n' */
 };
 
 /* Control styles. */
