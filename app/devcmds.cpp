@@ -87,7 +87,7 @@ void MAIN_CmdCompare(HWND hWindow)
     static CmpDiff_t diffs[CMP_DIFF_MAX];
     const int count = BREVCFG_CompareStored(user, device, MAIN_RowsInTable(VelnorData.UBNumber),
                                             DCSS_IsENGroup(VelnorData.Model), diffs, CMP_DIFF_MAX);
-    const DiffsShown_t shown = {TX_COMPARE_TITLE, diffs, count, userVersion, deviceVersion, true};
+    const DiffsShown_t shown = {TX_DEVICE_DIFFERS, diffs, count, userVersion, deviceVersion, true};
     if (!DIFFS_Show(hWindow, &shown)) return;
     /* taken, as Configuration upload takes it */
     std::copy(device, device + MAX_UB, VelnorCfg);

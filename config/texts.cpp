@@ -163,6 +163,7 @@ extern constexpr Texts_t StrEn[] = {{{
     /* 128 */ L"cancelled",
     /* 129 */ L"Table: %ls, %d UBs, config version %ls",
     /* 130 */ L"no serial number",
+    /* 131 */ L"The device holds another table:",
 }}};
 
 void TXT_Widen(const char *s, wchar_t *out, unsigned len)

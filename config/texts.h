@@ -11,7 +11,7 @@
  */
 #pragma once
 
-constexpr int TEXT_COUNT = 131;
+constexpr int TEXT_COUNT = 132;
 
 struct Texts_t {
     const wchar_t *Text[TEXT_COUNT];
@@ -190,4 +190,5 @@ enum TextId : int {
     TX_RES_CANCELLED = 128,
     TX_PROD_TABLE = 129,
     TX_NO_SERIAL = 130,
+    TX_DEVICE_DIFFERS = 131,
 };

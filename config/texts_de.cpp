@@ -167,6 +167,7 @@ extern constexpr Texts_t StrDe[] = {{{
     /* 128 */ L"abgebrochen",
     /* 129 */ L"Tabelle: %ls, %d UBs, Konfig.-Version %ls",
     /* 130 */ L"ohne Seriennummer",
+    /* 131 */ L"Das Gerät enthält eine andere Tabelle:",
 }}};
 static_assert(TXT_Complete(StrDe[0].Text), "the German record lacks texts");
 

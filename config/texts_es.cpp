@@ -164,6 +164,7 @@ extern constexpr Texts_t StrEs[] = {{{
     /* 128 */ L"cancelado",
     /* 129 */ L"Tabla: %ls, %d UB, versión de config. %ls",
     /* 130 */ L"sin número de serie",
+    /* 131 */ L"El dispositivo contiene otra tabla:",
 }}};
 static_assert(TXT_Complete(StrEs[0].Text), "the Spanish record lacks texts");
 

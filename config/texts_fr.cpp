@@ -165,6 +165,7 @@ extern constexpr Texts_t StrFr[] = {{{
     /* 128 */ L"annulé",
     /* 129 */ L"Tableau\u00A0: %ls, %d UB, version de config. %ls",
     /* 130 */ L"sans numéro de série",
+    /* 131 */ L"L'appareil contient un autre tableau\u00A0:",
 }}};
 static_assert(TXT_Complete(StrFr[0].Text), "the French record lacks texts");
 

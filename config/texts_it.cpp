@@ -163,6 +163,7 @@ extern constexpr Texts_t StrIt[] = {{{
     /* 128 */ L"annullato",
     /* 129 */ L"Tabella: %ls, %d UB, versione config. %ls",
     /* 130 */ L"senza numero di serie",
+    /* 131 */ L"Il dispositivo contiene un'altra tabella:",
 }}};
 static_assert(TXT_Complete(StrIt[0].Text), "the Italian record lacks texts");
 

@@ -164,6 +164,7 @@ extern constexpr Texts_t StrNl[] = {{{
     /* 128 */ L"geannuleerd",
     /* 129 */ L"Tabel: %ls, %d UB's, configversie %ls",
     /* 130 */ L"zonder serienummer",
+    /* 131 */ L"Het apparaat bevat een andere tabel:",
 }}};
 static_assert(TXT_Complete(StrNl[0].Text), "the Dutch record lacks texts");
 

@@ -163,6 +163,7 @@ extern constexpr Texts_t StrPl[] = {{{
     /* 128 */ L"anulowano",
     /* 129 */ L"Tabela: %ls, %d UB, wersja konfig. %ls",
     /* 130 */ L"brak numeru seryjnego",
+    /* 131 */ L"Urządzenie zawiera inną tabelę:",
 }}};
 static_assert(TXT_Complete(StrPl[0].Text), "the Polish record lacks texts");
 

@@ -10,6 +10,7 @@
 #include "config/lang.h"
 #include "config/resource.h"
 #include "dialogs/dcsssetting.h"
+#include "dialogs/diffs.h"
 #include "dialogs/display.h"
 #include "dialogs/getdevice.h"
 #include "dialogs/kaltrosetting.h"
@@ -295,6 +296,10 @@ TEST_P(Languages, DialogsShowEveryTextWhole)
     inDialog([] { KALTROTOGO_Init(nullptr, nullptr); }, fit("save in Kaltro"));
     inDialog([] { dCSSGETDEVICE_Init(nullptr, nullptr); }, fit("get device"));
     inDialog([] { RSSERIAL_Init(nullptr, nullptr); }, fit("serial port"));
+    /* the comparison's result with its longest line: a band's polarity */
+    static const CmpDiff_t diff = {3, 3, CMP_TP_POL, 'H', 'V'};
+    static const DiffsShown_t shown = {TX_DEVICE_DIFFERS, &diff, 1, 0x12, 0x10, true};
+    inDialog([] { DIFFS_Show(nullptr, &shown); }, fit("compare with device"));
     inDialog([] { CONFIGREADOUT_Run(nullptr); },
              [](HWND d) { expectProgressFits(d, "configuration upload"); });
     static const unsigned char image[16] = {};
