@@ -182,3 +182,19 @@ int SETTINGS_Set(const char *key, const char *value)
         return failed(BREVCFG_FileReason());
     return 0;
 }
+
+int SETTINGS_ComPort()
+{
+    char v[SETTINGS_VALUE_LEN];
+    if (SETTINGS_Get("com_port", v, sizeof v) != 0) return 0;
+    const long n = std::strtol(v, nullptr, 10);
+    return n > 0 && n < 100000 ? static_cast<int>(n) : 0;
+}
+
+void SETTINGS_RememberComPort(int port)
+{
+    if (port <= 0 || port == SETTINGS_ComPort()) return;
+    char v[16];
+    std::snprintf(v, sizeof v, "%d", port);
+    SETTINGS_Set("com_port", v);
+}

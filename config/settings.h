@@ -13,7 +13,8 @@
 
 #include <cstddef>
 
-constexpr std::size_t SETTINGS_VALUE_LEN = 128;  /* bytes of a value, the ending NUL included */
+constexpr std::size_t SETTINGS_VALUE_LEN =
+    1024; /* bytes of a value (a folder), the ending NUL included */
 constexpr std::size_t SETTINGS_FILE_MAX = 65536; /* a larger file is not a settings file */
 
 /* The settings file's path; 0, or 1 when there is no home to put it in. */
@@ -33,3 +34,9 @@ int SETTINGS_Set(const char *key, const char *value);
 /* Why the last SETTINGS_Set failed, in the system's words where it gave
  * some; empty after a success. */
 const char *SETTINGS_Reason();
+
+/* The COM number the windows used last (key "com_port"), or 0; and
+ * remembering one (a number that cannot be remembered is only not offered
+ * first next time). */
+int SETTINGS_ComPort();
+void SETTINGS_RememberComPort(int port);

@@ -8,28 +8,42 @@
 
 #include "config/cfgfile.h"
 #include "config/fileio.h"
+#include "config/settings.h"
 #include "config/texts.h"
 #include "platform/win.h"
 
+#include <cstring>
 #include <cwchar>
 #include <iterator>
+#include <string>
 #include <sys/stat.h>
 
 /* Room for BREVCFG_NAME_MAX characters in UTF-8 and the ending NUL. */
 constexpr int NAME_BYTES = BREVCFG_NAME_MAX * 4 + 1;
 
+/* Asks for a file in the folder remembered under key (the last one the user
+ * took for this kind of file), and remembers the folder of the one taken. A
+ * folder that cannot be remembered costs the user nothing but the walk to it
+ * next time, so it is not told. */
 static bool askName(HWND owner, const wchar_t *filter, const wchar_t *pattern, const wchar_t *ext,
-                    bool save, char *path, int pathMax)
+                    bool save, char *path, int pathMax, const char *key)
 {
-    WIN_FileDialog fd{owner, filter, pattern, ext, path, pathMax};
+    char folder[SETTINGS_VALUE_LEN] = "";
+    SETTINGS_Get(key, folder, sizeof folder);
+    WIN_FileDialog fd{owner, filter, pattern, ext, path, pathMax, folder};
     path[0] = '\0';
-    return save ? WIN_GetSaveFileName(&fd) : WIN_GetOpenFileName(&fd);
+    if (!(save ? WIN_GetSaveFileName(&fd) : WIN_GetOpenFileName(&fd))) return false;
+    if (const char *slash = std::strrchr(path, '/'); slash != nullptr && slash != path) {
+        const std::string taken(path, static_cast<std::size_t>(slash - path));
+        if (taken.size() < SETTINGS_VALUE_LEN) SETTINGS_Set(key, taken.c_str());
+    }
+    return true;
 }
 
 void BREVCFG_WriteFile(HWND owner, VelnorCfg_t *table, int MaxUB)
 {
     char path[NAME_BYTES];
-    if (!askName(owner, L"Text", L"*.txt", L"txt", true, path, NAME_BYTES)) return;
+    if (!askName(owner, L"Text", L"*.txt", L"txt", true, path, NAME_BYTES, "save_folder")) return;
 
     int rc = BREVCFG_SaveConfigFile(path, table, MaxUB, BREVCFG_CREATE_NEW);
     if (rc == BREVCFG_FILE_EXISTS) {
@@ -45,7 +59,7 @@ void BREVCFG_WriteFile(HWND owner, VelnorCfg_t *table, int MaxUB)
 void BREVCFG_ReadConfigFile(HWND owner, VelnorCfg_t *table, int MaxUB)
 {
     char path[NAME_BYTES];
-    if (!askName(owner, L"Text", L"*.txt", L"txt", false, path, NAME_BYTES)) return;
+    if (!askName(owner, L"Text", L"*.txt", L"txt", false, path, NAME_BYTES, "open_folder")) return;
     if (BREVCFG_LoadConfigFile(path, table, MaxUB) != BREVCFG_FILE_OK)
         BREVCFG_ReportFileError(owner, path, TX_READ_FAILED);
 }
@@ -55,7 +69,8 @@ int BREVCFG_ReadFile(HWND owner, unsigned char **buffer, int *size)
     char path[NAME_BYTES];
     *size = 0;
     *buffer = nullptr;
-    if (!askName(owner, L"Binary", L"*.bin", L"bin", false, path, NAME_BYTES)) return 1;
+    if (!askName(owner, L"Binary", L"*.bin", L"bin", false, path, NAME_BYTES, "software_folder"))
+        return 1;
     if (BREVCFG_LoadWholeFile(path, buffer, size) == 0) return 0;
     BREVCFG_ReportFileError(owner, path, TX_READ_FAILED);
     return 1;
@@ -63,7 +78,7 @@ int BREVCFG_ReadFile(HWND owner, unsigned char **buffer, int *size)
 
 bool BREVCFG_AskBinaryName(HWND owner, char *path, int pathMax)
 {
-    return askName(owner, L"Binary", L"*.bin", L"bin", true, path, pathMax);
+    return askName(owner, L"Binary", L"*.bin", L"bin", true, path, pathMax, "export_folder");
 }
 
 void BREVCFG_ReportFileError(HWND owner, const char *path, int textId, const char *why)

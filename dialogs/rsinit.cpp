@@ -28,6 +28,7 @@
 
 #include "config/dcss.h"
 #include "config/resource.h"
+#include "config/settings.h"
 #include "config/texts.h"
 #include "dialogs/serialdlg.h"
 #include "link/rs232.h"
@@ -81,6 +82,7 @@ static HFONT hFont1;
 /* The model shown on green in the device field, from the last identification;
  * -1 while none has been made. */
 static int DeviceModel = -1;
+static bool RememberedTried = false; /* the remembered COM number was asked first */
 
 static void resetState()
 {
@@ -89,6 +91,7 @@ static void resetState()
     dCSSColor = BACKGROUND_GREY;
     RSFinishedFlag = 1;
     Timer_1_Flag = 0;
+    RememberedTried = false;
     OK_Clicked = 0;
     ExitFlag = 0;
     ModelID = 0;
@@ -262,8 +265,21 @@ static void endScan(HWND hWnd, COLORREF color)
 static void scanTick(HWND hWnd)
 {
     WIN_KillTimer(hWnd, SCAN_TIMER);
+    /* The port the user had last is asked first; then the scan from COM1. */
+    if (!RememberedTried) {
+        RememberedTried = true;
+        const int last = SETTINGS_ComPort();
+        if (last > 0 && last < RS232_PORT_LIMIT && RS232_ScanPort(last) == RS232_PORT_FOUND) {
+            endScan(hWnd, GREEN);
+            drawPortField(hWnd);
+            return;
+        }
+    }
     switch (RS232_Progress()) {
-    case RS232_PORT_FOUND: endScan(hWnd, GREEN); break;
+    case RS232_PORT_FOUND:
+        SETTINGS_RememberComPort(RS232_GetLastPortNumber());
+        endScan(hWnd, GREEN);
+        break;
     case RS232_PORT_NO_MORE:
         RS232_SetPortNumber(0);
         endScan(hWnd, RED);

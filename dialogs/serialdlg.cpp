@@ -30,6 +30,7 @@
 #include "dialogs/serialdlg.h"
 
 #include "config/resource.h"
+#include "config/settings.h"
 #include "config/texts.h"
 #include "link/portinfo.h"
 #include "link/rs232.h"
@@ -155,6 +156,7 @@ static void choosePort(HWND d)
     if (s > 0) {
         if (RS232_OpenPort(s) == RS232_OK) {
             RS232_SetPortNumber(s);
+            SETTINGS_RememberComPort(s);
             showDevice(d, s);
         } else {
             showPort(d, 0);

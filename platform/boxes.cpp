@@ -60,6 +60,7 @@ static bool askFile(const WIN_FileDialog *fd, bool save, std::string *path)
     dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dlg.setNameFilter(QString("%1 (%2)").arg(qstr(fd->filterName), qstr(fd->pattern)));
     if (fd->defExt) dlg.setDefaultSuffix(qstr(fd->defExt));
+    if (fd->folder && *fd->folder) dlg.setDirectory(QString::fromUtf8(fd->folder));
     if (save) dlg.setOption(QFileDialog::DontConfirmOverwrite);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
     *path = dlg.selectedFiles().first().toStdString();

@@ -333,6 +333,7 @@ struct WIN_FileDialog {
     const wchar_t *defExt;     /* "txt": added to a name typed without extension */
     char *path;                /* out: the chosen file, UTF-8, NUL-terminated */
     int pathMax;
+    const char *folder = nullptr; /* the folder it opens in (UTF-8); nullptr: the last one */
 };
 /* Open dialog: the folder and the file must exist. Returns true when the
  * user chose a file, false on cancel. */

@@ -27,6 +27,7 @@ bool (*const showFileDialog)(const WIN_FileDialog *, bool,
 std::deque<int> answers;
 std::deque<std::optional<std::string>> fileNames;
 std::wstring lastText;
+std::string lastFolder;
 } // namespace
 
 static int answerBox(HWND, const wchar_t *text, const wchar_t *, unsigned)
@@ -49,6 +50,7 @@ static std::string withDefaultExtension(const std::string &path, const wchar_t *
 
 static bool answerFile(const WIN_FileDialog *fd, bool save, std::string *path)
 {
+    lastFolder = fd->folder != nullptr ? fd->folder : "";
     if (fileNames.empty()) return showFileDialog(fd, save, path);
     std::optional<std::string> name = fileNames.front();
     fileNames.pop_front();
@@ -77,4 +79,9 @@ void WIN_QueueFileName(const char *path)
         fileNames.push_back(std::string(path));
     else
         fileNames.push_back(std::nullopt);
+}
+
+const char *WIN_LastFileFolder()
+{
+    return lastFolder.c_str();
 }

@@ -71,6 +71,8 @@ void WIN_QueueMessageBoxAnswer(int answer);
 void WIN_QueueFileName(const char *path);
 /* The text of the last message box shown or answered, empty at first. */
 const wchar_t *WIN_LastMessageBoxText();
+/* The folder the last file dialog was asked to open in ("" for none). */
+const char *WIN_LastFileFolder();
 
 /* ---- Looking at windows ------------------------------------------------------ */
 

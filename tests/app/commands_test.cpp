@@ -13,6 +13,7 @@
 
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 class Commands : public MainWindow
@@ -260,4 +261,32 @@ TEST_F(Commands, CalculatorOpensWithItsFirstChoicesAndChangesNothing)
     EXPECT_EQ(WIN_ActiveDialog(), nullptr);
     EXPECT_EQ(rec(1).UBFreq, before.UBFreq);
     EXPECT_EQ(BoxColor[1], BOX_RED);
+}
+
+/* Each kind of file dialog opens in the folder its kind was last taken
+ * from, remembered in the settings file; lines there that mean nothing give
+ * defaults and stay beside what is remembered. */
+TEST_F(Commands, FileDialogsRememberTheirFoldersBetweenRuns)
+{
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    const std::string settings = dir + "/brevant/settings";
+    ASSERT_EQ(mkdir((dir + "/brevant").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((dir + "/roofs").c_str(), 0700), 0);
+    spit(settings, std::string("\x01\x02garbage\nsave_folder\n=\n\0", 24));
+    MAINTEST_Open(3);
+
+    WIN_QueueFileName((dir + "/roofs/a.txt").c_str());
+    command(IDM_SAVE_FILE);
+    EXPECT_STREQ(WIN_LastFileFolder(), ""); /* the corrupt file: no folder */
+    WIN_QueueFileName((dir + "/roofs/b.txt").c_str());
+    command(IDM_SAVE_FILE);
+    EXPECT_EQ(std::string(WIN_LastFileFolder()), dir + "/roofs");
+    /* Open and Export keep folders of their own. */
+    WIN_QueueFileName((dir + "/roofs/a.txt").c_str());
+    command(IDM_OPEN_FILE);
+    EXPECT_STREQ(WIN_LastFileFolder(), "");
+    WIN_QueueFileName(nullptr);
+    command(IDM_OPEN_FILE);
+    EXPECT_EQ(std::string(WIN_LastFileFolder()), dir + "/roofs");
+    unsetenv("XDG_CONFIG_HOME");
 }
