@@ -71,6 +71,8 @@ void WIN_QueueMessageBoxAnswer(int answer);
 void WIN_QueueFileName(const char *path);
 /* The text of the last message box shown or answered, empty at first. */
 const wchar_t *WIN_LastMessageBoxText();
+/* How often the bell has rung (WIN_Beep); it is counted, not sounded. */
+int WIN_BeepCount();
 
 /* ---- Looking at windows ------------------------------------------------------ */
 
