@@ -53,8 +53,8 @@ constexpr int STATUS_X = 8, STATUS_Y = 40, STATUS_W = 344, STATUS_H = 56;
 
 static constexpr WIN_DlgItem prodItems[] = {
     {IDC_PROD_TABLE, WinControl::Static, nullptr, 0, 8, 6, 344, 10},
-    {IDC_PROD_LOG_LABEL, WinControl::Static, nullptr, 0, 8, 22, 56, 10},
-    {IDC_PROD_LOG, WinControl::StaticSunken, nullptr, 0, 66, 20, 222, 13},
+    {IDC_PROD_LOG_LABEL, WinControl::Static, nullptr, 0, 8, 22, 76, 10},
+    {IDC_PROD_LOG, WinControl::StaticSunken, nullptr, 0, 86, 20, 202, 13},
     {IDC_PROD_CHOOSE, WinControl::PushButton, nullptr, CS_TABSTOP, 292, 19, 60, 14},
     {IDC_PROD_COUNTS, WinControl::Static, nullptr, 0, 8, 102, 344, 10},
     {IDC_PROD_LAST_LABEL, WinControl::Static, nullptr, 0, 8, 118, 344, 10},
@@ -75,7 +75,7 @@ constexpr unsigned TRANSFER_LIMIT_MS = 5000;
 constexpr char LOG_KEY[] = "production_log"; /* the settings key of the log's path */
 constexpr int PATH_BYTES = 4096;
 constexpr int LINE_LEN = 96;      /* wide characters of a line of the list */
-constexpr int LOG_SHOWN = 56;     /* characters of the path the label shows whole */
+constexpr int LOG_SHOWN = 48;     /* characters of the path the label shows whole */
 constexpr int SERIAL_COLUMN = 16; /* the list's serial number column, at least */
 constexpr int STATUS_MARGIN = 12; /* pixels between the text and the field's edge */
 constexpr int STATUS_SIZES[] = {56, 46, 38, 30, 24}; /* cell heights, the largest that fits */

@@ -147,4 +147,27 @@ TEST_F(ProductionWindow, ThreeDevicesPassFailAndStopped)
     EXPECT_GE(RS232_ProbeDeviceID(), 0);
 }
 
+/* Every text of the window shows whole in every language. */
+TEST_F(ProductionWindow, TextsFitInEveryLanguage)
+{
+    useModel(3);
+    const int saved = Lang;
+    for (int l = 0; l < LANG_COUNT; l++) {
+        Lang = l;
+        run([] { return PRODUCTION_Run(nullptr); },
+            [l](HWND dlg) {
+                HWND children[16];
+                const int n = WIN_GetChildren(dlg, children, 16);
+                for (int i = 0; i < n; i++) {
+                    int need = 0, room = 0;
+                    EXPECT_TRUE(WIN_TextFits(children[i], -1, &need, &room))
+                        << "language " << l << ", control " << WIN_GetControlId(children[i]) << ": "
+                        << need << " > " << room;
+                }
+                click(IDCANCEL);
+            });
+    }
+    Lang = saved;
+}
+
 } // namespace
