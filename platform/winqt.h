@@ -161,8 +161,9 @@ HWND innermostDialog();
 /* The user and the clock. Every message box and file dialog is put to the
  * user, every pause and timer period measured, and the bell rung, through
  * this table. The entries in place at the start are the real ones: a Qt
- * message box, a Qt file dialog, time at its own pace and Qt's beep. Another library may put its
- * own entries in place, keeping the real ones to call. */
+ * message box, a Qt file dialog, time at its own pace and Qt's beep.
+ * Another library may put its own entries in place, keeping the real ones
+ * to call. */
 struct UserCalls {
     /* The user's answer to a message box of WIN_MessageBox: IDOK, IDYES or
      * IDNO. text is never nullptr. */

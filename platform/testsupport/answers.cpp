@@ -3,12 +3,14 @@
  * the bell, counted instead of rung.
  *
  * State: the queued answers and file names, the text of the last message
- * box, and the rings of the bell. The box and file entries of the layer's user table (winqt.h) are
- * put in place once the program under test uses any of the answer functions (the linker then takes
- * this file in): every box then reports its text here and is never shown, since no test could press
- * its button: a box nobody queued an answer for is answered OK (which a question box takes as No).
- * So a box that only some machines show (a serial port refused to an ordinary user) cannot hang a
- * test. A file dialog with no name queued is shown as usual.
+ * box, and the rings of the bell. The box, file and bell entries of the
+ * layer's user table (winqt.h) are put in place once the program under test
+ * uses any of the functions here (the linker then takes this file in): every
+ * box then reports its text here and is never shown, since no test could
+ * press its button: a box nobody queued an answer for is answered OK (which
+ * a question box takes as No). So a box that only some machines show (a
+ * serial port refused to an ordinary user) cannot hang a test. A file dialog
+ * with no name queued is shown as usual.
  */
 #include "platform/testsupport/wintest.h"
 #include "platform/winqt.h"
