@@ -22,6 +22,7 @@
 #include "dialogs/getdevice.h"
 #include "dialogs/kaltrosetting.h"
 #include "dialogs/kaltrotogo.h"
+#include "dialogs/production.h"
 #include "dialogs/readout.h"
 #include "dialogs/serialdlg.h"
 #include "dialogs/transfer.h"
@@ -66,6 +67,15 @@ void MAIN_CmdProgram(HWND hWindow)
                                     r->WantVersion,   r->ReadVersion, false};
         DIFFS_Show(hWindow, &shown);
     }
+}
+
+void MAIN_CmdProduction(HWND hWindow)
+{
+    /* as Program: nothing is sent while any row has an error */
+    MAIN_Validate(hWindow);
+    if (ConfigOK != 0) return MAIN_ScrollToFirstError(hWindow);
+    RS232_Reconnect();
+    PRODUCTION_Run(hWindow);
 }
 
 void MAIN_CmdCompare(HWND hWindow)

@@ -18,6 +18,7 @@ void MAIN_CmdDeviceUpgrade(HWND hWindow);  /* 122 "SW Upgrade..." */
 void MAIN_CmdGetDevice(HWND hWindow);      /* 142 "Get dCSS device..." */
 void MAIN_CmdCompare(HWND hWindow);        /* 160 "Compare with Device..." */
 void MAIN_CmdVerifyChoice(HWND hWindow);   /* 161 "Verify after Program", toggled */
+void MAIN_CmdProduction(HWND hWindow);     /* 162 "Production..." */
 /* Whether Program verifies: the user's choice, remembered between runs
  * (off until chosen). */
 bool MAIN_VerifyChosen();

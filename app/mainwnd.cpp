@@ -34,7 +34,7 @@ HWND hProgram, hGetConfig, hInversion, hDBase;
  * its titles and items are resource texts or, for three titles, texts of the
  * table; the Language menu offers the locale's language, then every language
  * by its own name. */
-static WIN_MenuItem fileItems[6], deviceItems[6], kaltroItems[3], serialItems[1];
+static WIN_MenuItem fileItems[6], deviceItems[7], kaltroItems[3], serialItems[1];
 static WIN_MenuItem languageItems[1 + LANG_COUNT], helpItems[1];
 static WIN_Menu mainMenu[6];
 
@@ -57,6 +57,7 @@ static void makeMenu()
     deviceItems[3] = {nullptr, 0}; /* separator */
     deviceItems[4] = {TXT(TX_MENU_COMPARE), IDM_COMPARE};
     deviceItems[5] = {TXT(TX_MENU_VERIFY), IDM_VERIFY};
+    deviceItems[6] = {TXT(TX_MENU_PRODUCTION), IDM_PRODUCTION};
     kaltroItems[0] = {RES_Text(RS_SETTINGS), IDM_KALTRO_SETTINGS};
     kaltroItems[1] = {RES_Text(RS_SW_UPGRADE), IDM_KALTRO_SW_UPGRADE};
     kaltroItems[2] = {RES_Text(RS_SAVE_CFG), IDM_SAVE_CFG_IN_KALTRO};

@@ -199,6 +199,7 @@ static void menuCommand(HWND hWindow, int id)
     case IDM_GET_DCSS_DEVICE: MAIN_CmdGetDevice(hWindow); break;
     case IDM_COMPARE: MAIN_CmdCompare(hWindow); break;
     case IDM_VERIFY: MAIN_CmdVerifyChoice(hWindow); break;
+    case IDM_PRODUCTION: MAIN_CmdProduction(hWindow); break;
     case IDM_KALTRO_SETTINGS: MAIN_CmdKaltroSettings(hWindow); break;
     case IDM_KALTRO_SW_UPGRADE: MAIN_CmdKaltroUpgrade(hWindow); break;
     case IDM_SAVE_CFG_IN_KALTRO: MAIN_CmdSaveCfgInKaltro(hWindow); break;

@@ -91,7 +91,7 @@ static void tick(void *, unsigned ms)
     WIN_SetTimer(Dlg, Op->Timer, ms);
 }
 
-static void pause(void *, unsigned ms)
+void DISPLAY_Pause(unsigned ms)
 {
     for (unsigned left = ms; left > 0 && RS232_WatchLine() == 0;) {
         const unsigned slice = left < SLEEP_SLICE_MS ? left : SLEEP_SLICE_MS;
@@ -109,6 +109,11 @@ static void ended(void *, const OpsEnd_t *end)
 static void finished(void *)
 {
     WIN_EndDialog(Dlg, Op->Done);
+}
+
+static void pause(void *, unsigned ms)
+{
+    DISPLAY_Pause(ms);
 }
 
 static const OpsDisplay_t Shell = {nullptr, status, progress, tick, tick, pause, ended, finished};

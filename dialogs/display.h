@@ -49,6 +49,10 @@ struct DisplayOp_t {
  * exchange under way is simply abandoned) and ends the dialog with that id. */
 INT_PTR DISPLAY_Proc(const DisplayOp_t *op, HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 
+/* An operation's pause inside a step (its display's Sleep), slept in short
+ * slices: a port that hangs up meanwhile ends it at once. */
+void DISPLAY_Pause(unsigned ms);
+
 /* Drawing with a context of the dialog. */
 /* Erases the status rectangle, keeps text and colour (nullptr: the kept
  * ones) and draws the text. */

@@ -1,12 +1,13 @@
-/* boxes.cpp -- message boxes and the open-file and save-file dialogs, and
- * the table of winqt.h through which they, the pauses and the timers reach
- * the user and the clock.
+/* boxes.cpp -- message boxes, the open-file and save-file dialogs and the
+ * bell, and the table of winqt.h through which they, the pauses and the
+ * timers reach the user and the clock.
  *
  * State: that table, holding the real entries below unless another library
  * (the test support) has put its own in place.
  */
 #include "platform/winqt.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -72,8 +73,13 @@ static double realMillis(unsigned ms)
     return ms;
 }
 
+static void ringBell()
+{
+    QApplication::beep();
+}
+
 /* In place before any code runs, so before any other library's entries. */
-static constinit UserCalls inUse = {askBox, askFile, realMillis};
+static constinit UserCalls inUse = {askBox, askFile, realMillis, ringBell};
 
 UserCalls &winqt::userCalls()
 {
@@ -108,4 +114,10 @@ bool WIN_GetOpenFileName(WIN_FileDialog *fd)
 bool WIN_GetSaveFileName(WIN_FileDialog *fd)
 {
     return chooseFile(fd, true);
+}
+
+void WIN_Beep()
+{
+    WIN_Init(0, nullptr);
+    inUse.Beep();
 }

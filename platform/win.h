@@ -58,7 +58,7 @@
  *   dialogs      WIN_DialogBox WIN_EndDialog WIN_GetDlgItem ...
  *   controls     WIN_SetWindowText WIN_SetCheck WIN_Combo* WIN_Progress* ...
  *   timers       WIN_SetTimer WIN_KillTimer
- *   boxes        WIN_MessageBox WIN_GetOpenFileName WIN_GetSaveFileName
+ *   boxes        WIN_MessageBox WIN_GetOpenFileName WIN_GetSaveFileName WIN_Beep
  *   drawing      WIN_GetDC WIN_BeginPaint WIN_TextOut WIN_FillRect ...
  *
  *   What only the tests use (acting as the user, answering boxes, scaling
@@ -340,6 +340,8 @@ struct WIN_FileDialog {
 bool WIN_GetOpenFileName(WIN_FileDialog *fd);
 /* Save dialog: the folder must exist; asks nothing about existing files. */
 bool WIN_GetSaveFileName(WIN_FileDialog *fd);
+/* Rings the system's bell, as MessageBeep does. */
+void WIN_Beep();
 
 /* ---- Drawing ----------------------------------------------------------------- */
 

@@ -159,10 +159,11 @@ bool takeQuit(int *code);
 HWND innermostDialog();
 
 /* The user and the clock. Every message box and file dialog is put to the
- * user, and every pause and timer period measured, through this table. The
- * entries in place at the start are the real ones: a Qt message box, a Qt
- * file dialog, and time at its own pace. Another library may put its own
- * entries in place, keeping the real ones to call. */
+ * user, every pause and timer period measured, and the bell rung, through
+ * this table. The entries in place at the start are the real ones: a Qt
+ * message box, a Qt file dialog, time at its own pace and Qt's beep.
+ * Another library may put its own entries in place, keeping the real ones
+ * to call. */
 struct UserCalls {
     /* The user's answer to a message box of WIN_MessageBox: IDOK, IDYES or
      * IDNO. text is never nullptr. */
@@ -173,6 +174,8 @@ struct UserCalls {
     /* The real milliseconds that ms milliseconds of a WIN_Sleep or a timer
      * period take. */
     double (*Millis)(unsigned ms);
+    /* The system's bell of WIN_Beep. */
+    void (*Beep)();
 };
 UserCalls &userCalls(); /* the entries in use */
 

@@ -1,14 +1,16 @@
 /* answers.cpp -- answers for message boxes and file dialogs, given in the
- * user's place: a test queues them before it does what opens the box.
+ * user's place: a test queues them before it does what opens the box; and
+ * the bell, counted instead of rung.
  *
- * State: the queued answers and file names, and the text of the last message
- * box. The box and file entries of the layer's user table (winqt.h) are put
- * in place once the program under test uses any of the answer functions (the
- * linker then takes this file in): every box then reports its text here and
- * is never shown, since no test could press its button: a box nobody queued
- * an answer for is answered OK (which a question box takes as No). So a box
- * that only some machines show (a serial port refused to an ordinary user)
- * cannot hang a test. A file dialog with no name queued is shown as usual.
+ * State: the queued answers and file names, the text of the last message
+ * box, and the rings of the bell. The box, file and bell entries of the
+ * layer's user table (winqt.h) are put in place once the program under test
+ * uses any of the functions here (the linker then takes this file in): every
+ * box then reports its text here and is never shown, since no test could
+ * press its button: a box nobody queued an answer for is answered OK (which
+ * a question box takes as No). So a box that only some machines show (a
+ * serial port refused to an ordinary user) cannot hang a test. A file dialog
+ * with no name queued is shown as usual.
  */
 #include "platform/testsupport/wintest.h"
 #include "platform/winqt.h"
@@ -28,6 +30,7 @@ std::deque<int> answers;
 std::deque<std::optional<std::string>> fileNames;
 std::wstring lastText;
 std::string lastFolder;
+int beeps = 0;
 } // namespace
 
 static int answerBox(HWND, const wchar_t *text, const wchar_t *, unsigned)
@@ -59,9 +62,20 @@ static bool answerFile(const WIN_FileDialog *fd, bool save, std::string *path)
     return true;
 }
 
+static void countBeep()
+{
+    beeps++;
+}
+
 /* Set before main, after showFileDialog above has kept the layer's own. */
 static const bool answering =
-    (winqt::userCalls().MessageBox = answerBox, winqt::userCalls().ChooseFile = answerFile, true);
+    (winqt::userCalls().MessageBox = answerBox, winqt::userCalls().ChooseFile = answerFile,
+     winqt::userCalls().Beep = countBeep, true);
+
+int WIN_BeepCount()
+{
+    return beeps;
+}
 
 void WIN_QueueMessageBoxAnswer(int answer)
 {

@@ -73,6 +73,8 @@ void WIN_QueueFileName(const char *path);
 const wchar_t *WIN_LastMessageBoxText();
 /* The folder the last file dialog was asked to open in ("" for none). */
 const char *WIN_LastFileFolder();
+/* How often the bell has rung (WIN_Beep); it is counted, not sounded. */
+int WIN_BeepCount();
 
 /* ---- Looking at windows ------------------------------------------------------ */
 
