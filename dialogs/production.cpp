@@ -427,7 +427,7 @@ static void initDialog(HWND d)
     showCounts();
     showLast();
     showButtons();
-    setStatus(TXT(TX_PROD_STOPPED), DISPLAY_BLACK, PROD_STOPPED);
+    setStatus(L"", DISPLAY_BLACK, PROD_STOPPED); /* nothing to tell before a start */
 }
 
 static INT_PTR productionProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM)
