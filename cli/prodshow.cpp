@@ -38,6 +38,18 @@ static void deviceText(const ProdRecord_t *d, char *text, std::size_t len)
         std::snprintf(text, len, "no serial number (%ls)", DCSS_GetModelName(d->Model));
 }
 
+/* "PASS serial 12345679 (KX-103)", or "FAIL ...: fail-verify, 1 difference". */
+static void verdictText(const ProdRecord_t *d, char *text, std::size_t len)
+{
+    char dev[96], reason[128];
+    deviceText(d, dev, sizeof dev);
+    PRODLOG_Reason(d, reason, sizeof reason);
+    if (d->Result == PROD_PASS)
+        std::snprintf(text, len, "PASS %s", dev);
+    else
+        std::snprintf(text, len, "FAIL %s: %s, %s", dev, PROD_ResultName(d->Result), reason);
+}
+
 void SHOW_FormatPhase(ProdPhase_t phase, int percent, const ProdRecord_t *d, char *text, int len)
 {
     const auto n = static_cast<std::size_t>(len);
@@ -58,13 +70,9 @@ void SHOW_FormatPhase(ProdPhase_t phase, int percent, const ProdRecord_t *d, cha
         break;
     }
     case PROD_RESULT: {
-        char reason[128];
-        PRODLOG_Reason(d, reason, sizeof reason);
-        if (d->Result == PROD_PASS)
-            std::snprintf(text, n, "PASS %s; next device", dev);
-        else
-            std::snprintf(text, n, "FAIL %s: %s, %s; next device", dev, PROD_ResultName(d->Result),
-                          reason);
+        char verdict[SHOW_EVENT_LEN];
+        verdictText(d, verdict, sizeof verdict);
+        std::snprintf(text, n, "%s; next device", verdict);
         break;
     }
     case PROD_SAME:
@@ -77,11 +85,10 @@ void SHOW_FormatPhase(ProdPhase_t phase, int percent, const ProdRecord_t *d, cha
 
 void SHOW_FormatRecord(const ProdRecord_t *rec, char *text, int len)
 {
-    char line[SHOW_EVENT_LEN];
-    SHOW_FormatPhase(PROD_RESULT, 100, rec, line, sizeof line);
-    /* the line without its "; next device" */
-    if (char *tail = std::strstr(line, "; next device")) *tail = '\0';
-    std::snprintf(text, static_cast<std::size_t>(len), "%s %s", PROD_ResultName(rec->Result), line);
+    char verdict[SHOW_EVENT_LEN];
+    verdictText(rec, verdict, sizeof verdict);
+    std::snprintf(text, static_cast<std::size_t>(len), "%s %s", PROD_ResultName(rec->Result),
+                  verdict);
 }
 
 /* ---- The run's display ---------------------------------------------------------- */

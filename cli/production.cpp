@@ -153,6 +153,12 @@ static int findPorts()
         "no Kaltro answered on any port; connect them, or name their ports with --port");
 }
 
+/* The log's format: --log-format json, else CSV. */
+static ProdLogFormat_t logFormat()
+{
+    return CLI_Value(OPT_LOG_FORMAT) == "json" ? PRODLOG_JSON : PRODLOG_CSV;
+}
+
 /* ---- One worker a Kaltro ------------------------------------------------------ */
 
 static int Pipe = -1; /* the worker's line to the run */
@@ -219,10 +225,9 @@ static int worker(ShowPort_t *port, int fd, const std::string &file, const char 
 {
     Pipe = fd;
     Mine = port;
-    const ProdLogFormat_t format = CLI_Value(OPT_LOG_FORMAT) == "json" ? PRODLOG_JSON : PRODLOG_CSV;
     /* Its own opening of the log: the lock belongs to an opening, and the
      * workers must exclude each other. */
-    if (PRODLOG_Open(CLI_Value(OPT_LOG).c_str(), format, file.c_str(), sha) != 0) {
+    if (PRODLOG_Open(CLI_Value(OPT_LOG).c_str(), logFormat(), file.c_str(), sha) != 0) {
         tell('E', std::strerror(errno));
         return CLI_FILE_ERROR;
     }
@@ -262,8 +267,7 @@ int CLI_CmdProduction()
         return CLI_Fail(CLI_FILE_ERROR, "cannot read " + file + ": " + std::strerror(errno));
     if (const int r = prepareTables(); r != CLI_OK) return r;
     /* A log that cannot be written stops the run before any device. */
-    const ProdLogFormat_t format = CLI_Value(OPT_LOG_FORMAT) == "json" ? PRODLOG_JSON : PRODLOG_CSV;
-    if (PRODLOG_Open(log.c_str(), format, file.c_str(), sha) != 0)
+    if (PRODLOG_Open(log.c_str(), logFormat(), file.c_str(), sha) != 0)
         return CLI_Fail(CLI_FILE_ERROR, "cannot write the log " + log + ": " +
                                             std::strerror(errno) + "; no device was programmed");
     PRODLOG_Close();

@@ -73,9 +73,9 @@ constexpr int IDM_UB_CALCULATOR = 146; /* issued by no menu item or key */
 /* The Language menu: the locale's language, then each record by its number. */
 constexpr int IDM_LANGUAGE_SYSTEM = 150;
 constexpr int IDM_LANGUAGE_FIRST = 151; /* through IDM_LANGUAGE_FIRST + LANG_COUNT - 1 */
-constexpr int IDM_COMPARE = 160;    /* dCSS Device: Compare with Device... */
-constexpr int IDM_VERIFY = 161;     /* dCSS Device: Verify after Program, checked or not */
-constexpr int IDM_PRODUCTION = 162; /* dCSS Device: Production... */
+constexpr int IDM_COMPARE = 160;        /* dCSS Device: Compare with Device... */
+constexpr int IDM_VERIFY = 161;         /* dCSS Device: Verify after Program, checked or not */
+constexpr int IDM_PRODUCTION = 162;     /* dCSS Device: Production... */
 
 /* Dialog templates. */
 constexpr int IDD_ABOUTBOX = 103;

@@ -121,6 +121,14 @@ static void seconds(unsigned ms)
     number(s);
 }
 
+/* Whether the read-back found another configuration version than the one
+ * programmed: a difference of its own, before the table's. */
+static bool versionDiffers(const ProdRecord_t *rec)
+{
+    return rec->Result != PROD_WRONG_MODEL && rec->End.Outcome == OPS_DONE &&
+           rec->ReadVersion != rec->ConfigVersion;
+}
+
 void PRODLOG_Reason(const ProdRecord_t *rec, char *out, int len)
 {
     const auto n = static_cast<std::size_t>(len);
@@ -129,7 +137,7 @@ void PRODLOG_Reason(const ProdRecord_t *rec, char *out, int len)
     } else if (rec->Result == PROD_WRONG_MODEL) {
         std::snprintf(out, n, "the file suits no %ls", DCSS_GetModelName(rec->Model));
     } else if (rec->Result == PROD_FAIL_VERIFY && rec->End.Outcome == OPS_DONE) {
-        const int n2 = rec->DiffCount + (rec->ReadVersion != rec->ConfigVersion ? 1 : 0);
+        const int n2 = rec->DiffCount + (versionDiffers(rec) ? 1 : 0);
         std::snprintf(out, n, "%d difference%s", n2, n2 == 1 ? "" : "s");
     } else {
         const char *step = rec->Step != nullptr ? rec->Step : "program";
@@ -151,8 +159,7 @@ static void differences(const ProdRecord_t *rec)
         column();
         putChar('[');
     }
-    const bool version = rec->Result != PROD_WRONG_MODEL && rec->End.Outcome == OPS_DONE &&
-                         rec->ReadVersion != rec->ConfigVersion;
+    const bool version = versionDiffers(rec);
     const int count = version ? rec->DiffCount + 1 : rec->DiffCount;
     joined[0] = '\0';
     for (int i = 0; i < count && i <= CMP_DIFF_MAX; i++) {

@@ -145,6 +145,18 @@ class Cli : public ::testing::Test
         return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, ReadFile(out), ReadFile(err)};
     }
 
+    /* Runs args against sim started with simArgs (none when empty), its
+     * "--port P" naming the simulator's port. */
+    Ran runOn(SimThread &sim, const std::vector<std::string> &simArgs, std::string args)
+    {
+        if (!simArgs.empty()) {
+            sim.Start(simArgs);
+            if (const auto p = args.find("--port P"); p != std::string::npos)
+                args.replace(p, 8, "--port " + std::to_string(sim.port));
+        }
+        return run(args);
+    }
+
     /* The model's default table with a change the device keeps (a tenth of
      * a MHz for the MxL group, a level for the EN group, which takes whole
      * MHz), saved as "Save File..." saves it. */
@@ -396,13 +408,7 @@ TEST_F(Cli, FailuresHaveTheirExitCodes)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args);
         SimThread sim;
-        std::string args = c.args;
-        if (!c.sim.empty()) {
-            sim.Start(c.sim);
-            if (const auto p = args.find("--port P"); p != std::string::npos)
-                args.replace(p, 8, "--port " + std::to_string(sim.port));
-        }
-        const Ran r = run(args);
+        const Ran r = runOn(sim, c.sim, c.args);
         EXPECT_EQ(r.code, c.code) << r.err;
         if (c.code != 0) {
             /* progress lines and warnings may come first; the failure is the
@@ -655,12 +661,7 @@ TEST_F(Cli, JsonFailuresAreOneObject)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args);
         SimThread sim;
-        std::string args = c.args;
-        if (!c.sim.empty()) {
-            sim.Start(c.sim);
-            args.replace(args.find("--port P"), 8, "--port " + std::to_string(sim.port));
-        }
-        const Ran r = run(args);
+        const Ran r = runOn(sim, c.sim, c.args);
         EXPECT_EQ(r.code, c.code) << r.err;
         Json j;
         ASSERT_TRUE(ParseJson(r.out, j)) << r.out;
